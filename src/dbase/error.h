@@ -1,0 +1,14 @@
+#pragma once
+#include <stdexcept>
+#include <string>
+
+namespace zedora::dbase {
+
+// Every failure of the engine: a damaged file, a missing field, a lock that
+// could not be had. The message names the file where one is involved.
+class DbfError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+} // namespace zedora::dbase

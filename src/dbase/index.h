@@ -1,0 +1,111 @@
+#pragma once
+// The index side of the engine: key expressions, the key collation and the
+// .MDX production index. The table cursor (table.h) drives it; callers above
+// the engine never use this header directly.
+//
+// Contract with the cursor:
+//  - Keys are raw Windows-1252 bytes, blank-padded to the tag's key length.
+//  - Every entry is (key, record number); record numbers start at 1.
+//    Entries with equal keys are ordered by record number.
+//  - The caller holds the table's lock (shared for reading, exclusive for
+//    writing) around every call; MdxIndex may cache blocks only while it can
+//    tell that no other process changed the file (refresh() is called after
+//    each lock is taken).
+//  - All errors are thrown as DbfError naming the file.
+#include "error.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zedora::dbase {
+
+struct FieldDesc {
+    std::string name;   // upper-case as stored in the header
+    char type = 'C';    // C, D, N, F, L, M
+    int length = 0;
+    int decimals = 0;
+    int offset = 0;     // byte offset inside the raw record (byte 0 is the deletion flag)
+};
+
+// Compares two keys the way the German language driver orders them.
+// Returns <0, 0, >0. Shorter keys compare as if blank-padded.
+int compareKeys(std::string_view a, std::string_view b);
+
+class KeyExpression {
+public:
+    // Field names, '+', UPPER(), LEFT(expr, n), DTOS(date) in any letter case.
+    // Throws DbfError for a syntax error or an unknown field.
+    static KeyExpression compile(std::string_view text, const std::vector<FieldDesc>& fields);
+
+    const std::string& text() const;
+    char type() const;    // 'C' for character keys
+    int length() const;   // key length in bytes
+    // record: the raw record bytes (deletion flag at byte 0).
+    std::string evaluate(const char* record) const;
+
+    struct Node;
+private:
+    std::string text_;
+    char type_ = 'C';
+    int length_ = 0;
+    std::shared_ptr<const Node> root_;
+};
+
+struct TagInfo {
+    std::string name;        // at most 10 characters, stored upper-case
+    std::string expression;  // as given when the tag was added
+    bool unique = false;
+    bool descending = false;
+    char keyType = 'C';
+    int keyLength = 0;
+};
+
+struct IndexEntry {
+    std::string key;
+    uint32_t recno = 0;
+};
+
+class MdxIndex {
+public:
+    virtual ~MdxIndex() = default;
+
+    // Opens an existing .MDX. Throws DbfError for a file that is not a valid MDX.
+    static std::unique_ptr<MdxIndex> open(const std::string& path, bool writable);
+    // Creates a new, empty .MDX for the table named dbfBaseName (no extension).
+    static std::unique_ptr<MdxIndex> create(const std::string& path, const std::string& dbfBaseName);
+
+    virtual std::vector<TagInfo> tags() const = 0;
+    // Case-insensitive; -1 when there is no such tag.
+    virtual int tagIndex(std::string_view name) const = 0;
+
+    // Adds a tag and builds it from every live record. forEachRecord calls
+    // its argument once per live record with (recno, raw record bytes).
+    using RecordVisitor = std::function<void(uint32_t, const char*)>;
+    virtual void addTag(const std::string& name, const KeyExpression& key, bool unique,
+                        const std::function<void(const RecordVisitor&)>& forEachRecord) = 0;
+    virtual const KeyExpression& keyExpression(int tag) const = 0;
+
+    virtual void insert(int tag, std::string_view key, uint32_t recno) = 0;
+    virtual void remove(int tag, std::string_view key, uint32_t recno) = 0;
+
+    virtual std::optional<IndexEntry> first(int tag) = 0;
+    virtual std::optional<IndexEntry> last(int tag) = 0;
+    // The entry right after / before the given position in (key, recno) order;
+    // the position need not exist any more (another process may have changed it).
+    virtual std::optional<IndexEntry> next(int tag, const IndexEntry& after) = 0;
+    virtual std::optional<IndexEntry> prior(int tag, const IndexEntry& before) = 0;
+    // First entry whose key is >= key (compared over key's length, blank-padded).
+    virtual std::optional<IndexEntry> seek(int tag, std::string_view key) = 0;
+
+    // Drops cached blocks when another process changed the file.
+    virtual void refresh() = 0;
+    // Writes pending blocks to disk.
+    virtual void flush() = 0;
+};
+
+} // namespace zedora::dbase

@@ -1,0 +1,43 @@
+// zedora-cli: the batch work that needs no window.
+#include "main/cli_commands.h"
+
+#include <QCoreApplication>
+#include <cstring>
+#include <iostream>
+
+namespace {
+
+struct Command {
+    const char* name;
+    const char* usage;
+    int (*run)(const zedora::cli::Args&, std::ostream&, std::ostream&);
+};
+
+const Command kCommands[] = {
+    {"dbf", "dbf info|dump|tags|reindex DATEI ...   dBase-Tabellen ansehen und neu indizieren",
+     zedora::cli::dbfCommand},
+};
+
+int usage(std::ostream& err)
+{
+    err << "Aufruf: zedora-cli BEFEHL [ARGUMENTE]\n\nBefehle:\n";
+    for (const Command& c : kCommands)
+        err << "  " << c.usage << "\n";
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 2)
+        return usage(std::cerr);
+    zedora::cli::Args args(argv + 2, argv + argc);
+    for (const Command& c : kCommands) {
+        if (std::strcmp(argv[1], c.name) == 0)
+            return c.run(args, std::cout, std::cerr);
+    }
+    std::cerr << "Unbekannter Befehl: " << argv[1] << "\n";
+    return usage(std::cerr);
+}
