@@ -1,0 +1,25 @@
+#pragma once
+// The password dialogs behind the user-mode checks, and the look of every
+// password field of the program.
+#include "app/user_mode.h"
+
+class QLineEdit;
+class QWidget;
+
+namespace zedora {
+
+// Shows "*" for each character and upper-cases letters as they are typed;
+// maxLength 0 leaves the length open.
+void setUpPasswordField(QLineEdit& field, int maxLength);
+
+class QtPasswordPrompts : public PasswordPrompts {
+public:
+    explicit QtPasswordPrompts(QWidget* parent) : parent_(parent) {}
+    QString askStartPassword() override;
+    AdminPasswordAnswer askAdminPassword() override;
+
+private:
+    QWidget* parent_;
+};
+
+} // namespace zedora
