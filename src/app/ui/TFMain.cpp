@@ -1,0 +1,385 @@
+#include "app/ui/TFMain.h"
+
+#include "app/app_context.h"
+#include "app/app_version.h"
+#include "app/ui/admin_commands.h"
+#include "app/ui/help_line.h"
+#include "app/ui/main_menu.h"
+#include "app/ui/icon_bar.h"
+#include "app/workspace_setup.h"
+#include "base/directory_conventions.h"
+#include "base/path_resolver.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace zedora {
+namespace {
+
+QFrame* panel(const char* name, QWidget* parent)
+{
+    auto* f = new QFrame(parent);
+    f->setObjectName(QLatin1String(name));
+    f->setAutoFillBackground(true);
+    return f;
+}
+
+QToolButton* toolButton(const char* name, const QString& text, const QString& hint, QWidget* parent)
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setText(text);
+    b->setToolTip(hint.isEmpty() ? text : hint);
+    b->setAutoRaise(true);
+    return b;
+}
+
+QLabel* label(const char* name, const QString& text, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QLatin1String(name));
+    return l;
+}
+
+void fill(QWidget* w, const QColor& colour)
+{
+    if (!w)
+        return;
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, colour);
+    p.setColor(QPalette::Base, colour);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+} // namespace
+
+TFMain::TFMain(AppContext& context, PasswordPrompts& prompts, QWidget* parent)
+    : QMainWindow(parent), context_(context), prompts_(prompts),
+      admin_(std::make_unique<AdminCommands>())
+{
+    setObjectName(QStringLiteral("FMain"));
+    FormCreate();
+}
+
+TFMain::~TFMain() = default;
+
+void TFMain::FormCreate()
+{
+    setWindowTitle(QLatin1String(kProgramCaption));
+    resize(1280, 800);
+
+    menu_ = std::make_unique<MainMenu>(buildMainMenu(*this, *admin_));
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("zentral"));
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    IconBar bar = buildIconBar(central, *admin_);
+    iconBar_ = bar.panel;
+    outer->addWidget(iconBar_);
+    sjbox_ = new QComboBox(iconBar_);
+    sjbox_->setObjectName(QStringLiteral("sjbox"));
+    sjbox_->setToolTip(QStringLiteral("Datenverzeichnis (Schulhalbjahr)"));
+    sjbox_->setMinimumWidth(120);
+    if (bar.schoolYearSlot)
+        bar.schoolYearSlot->addWidget(sjbox_);
+    if (QAction* toggle = menu_->action(QStringLiteral("Leiste")))
+        attachIconBarToggle(*toggle, *iconBar_);
+    outer->addWidget(createNavigationPanel());
+
+    auto* middle = new QWidget(central);
+    auto* middleLayout = new QHBoxLayout(middle);
+    middleLayout->setContentsMargins(0, 0, 0, 0);
+    middleLayout->setSpacing(0);
+    middleLayout->addWidget(createFilePanel());
+    allreg_ = new QTabWidget(middle);
+    allreg_->setObjectName(QStringLiteral("allreg"));
+    allreg_->setDocumentMode(true);
+    middleLayout->addWidget(allreg_, 1);
+    outer->addWidget(middle, 1);
+    createPages();
+
+    outer->addWidget(createStatusPanel());
+    setCentralWidget(central);
+
+    helpLine_ = new HelpLine(*hilfe_, context_.helpTexts, this);
+    connectCommands();
+}
+
+QWidget* TFMain::createNavigationPanel()
+{
+    QFrame* p5 = panel("Panel5", this);
+    auto* l = new QHBoxLayout(p5);
+    l->setContentsMargins(6, 3, 6, 3);
+    l->setSpacing(2);
+    struct Nav {
+        const char* name;
+        QStyle::StandardPixmap icon;
+        const char* hint;
+    };
+    const Nav nav[] = {{"erster", QStyle::SP_MediaSkipBackward, "Erster Schüler"},
+                       {"zur", QStyle::SP_MediaSeekBackward, "Vorheriger Schüler"},
+                       {"vor", QStyle::SP_MediaSeekForward, "Nächster Schüler"},
+                       {"letzter", QStyle::SP_MediaSkipForward, "Letzter Schüler"}};
+    for (const Nav& n : nav) {
+        QToolButton* b = toolButton(n.name, QString(), QString::fromUtf8(n.hint), p5);
+        b->setIcon(style()->standardIcon(n.icon));
+        b->setEnabled(false);
+        l->addWidget(b);
+    }
+    QToolButton* info = toolButton("SpeedButton12", QString(), QStringLiteral("Spalteninformation"), p5);
+    info->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+    info->setEnabled(false);
+    l->addWidget(info);
+    for (const auto& [name, text] : {std::pair{"btnabbr", "Abbruch"}, std::pair{"btnspei", "Speichern"}}) {
+        QToolButton* b = toolButton(name, QLatin1String(text), QString(), p5);
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        b->setEnabled(false);
+        l->addWidget(b);
+    }
+    QToolButton* refresh = toolButton("SpeedButton13", QString(), QStringLiteral("Tabellenrefresh"), p5);
+    refresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    refresh->setEnabled(false);
+    l->addWidget(refresh);
+    l->addSpacing(12);
+    QLabel* name = label("L_name", QString(), p5);
+    QFont bold = name->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.15);
+    name->setFont(bold);
+    l->addWidget(name, 1);
+    QLabel* cls = label("klassenbez", QString(), p5);
+    cls->setFont(bold);
+    l->addWidget(cls);
+    l->addSpacing(12);
+    l->addWidget(label("L_Klasse", QString(), p5));
+    return p5;
+}
+
+QWidget* TFMain::createFilePanel()
+{
+    panel7_ = panel("Panel7", this);
+    panel7_->setMinimumWidth(170);
+    panel7_->setMaximumWidth(220);
+    auto* l = new QVBoxLayout(panel7_);
+    l->setContentsMargins(4, 4, 4, 4);
+    QFrame* p11 = panel("Panel11", panel7_);
+    auto* l11 = new QVBoxLayout(p11);
+    l11->setContentsMargins(4, 4, 4, 4);
+    QLabel* title = label("dateiname1", QStringLiteral("Schülerdateien"), p11);
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    l11->addWidget(title);
+    l->addWidget(p11);
+    dateienbox_ = new QListWidget(panel7_);
+    dateienbox_->setObjectName(QStringLiteral("dateienbox"));
+    l->addWidget(dateienbox_, 1);
+    return panel7_;
+}
+
+void TFMain::createPages()
+{
+    const char* const pages[][2] = {{"reg0", "Eingabe in Tabelle"},
+                                    {"reg1", "Eingabe in Maske"},
+                                    {"reg2", "Eingabe - Stammdaten"}};
+    for (const auto& p : pages) {
+        auto* page = new QWidget(allreg_);
+        page->setObjectName(QLatin1String(p[0]));
+        allreg_->addTab(page, QLatin1String(p[1]));
+    }
+    allreg_->tabBar()->setMinimumHeight(25);
+    allreg_->setStyleSheet(QStringLiteral("QTabBar::tab { min-width: 200px; min-height: 25px; }"));
+}
+
+QWidget* TFMain::createStatusPanel()
+{
+    QFrame* p2 = panel("Panel2", this);
+    auto* l = new QHBoxLayout(p2);
+    l->setContentsMargins(4, 2, 4, 2);
+    l->setSpacing(4);
+    const char* const status[][2] = {{"spDatei", "Schülerdatei"},
+                                     {"spTBS", "Textbausteine"},
+                                     {"spLayout", "Layout"},
+                                     {"spFDF", "Spaltenlayout"}};
+    for (const auto& s : status) {
+        QToolButton* b = toolButton(s[0], QString::fromUtf8(s[1]), QString(), p2);
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        b->setEnabled(false);
+        l->addWidget(b);
+    }
+    QToolButton* down = toolButton("EditUnten", QString(), QStringLiteral("Eingaberichtung vertikal"), p2);
+    down->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    down->setCheckable(true);
+    QToolButton* right = toolButton("EditRechts", QString(), QStringLiteral("Eingaberichtung horizontal"), p2);
+    right->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
+    right->setCheckable(true);
+    l->addWidget(down);
+    l->addWidget(right);
+    label5_ = label("Label5", QStringLiteral("Kürzeldatei: "), p2);
+    l->addWidget(label5_);
+    gaugepanel_ = panel("gaugepanel", p2);
+    auto* gl = new QHBoxLayout(gaugepanel_);
+    gl->setContentsMargins(2, 0, 2, 0);
+    auto* gauge = new QProgressBar(gaugepanel_);
+    gauge->setObjectName(QStringLiteral("Gauge1"));
+    gl->addWidget(gauge);
+    gaugepanel_->hide();
+    l->addWidget(gaugepanel_);
+    hilfe_ = label("hilfe", QString(), p2);
+    hilfe_->setAutoFillBackground(true);
+    hilfe_->setMinimumHeight(22);
+    hilfe_->setIndent(6);
+    hilfe_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    l->addWidget(hilfe_, 1);
+    return p2;
+}
+
+void TFMain::connectCommands()
+{
+    if (QAction* exit = menu_->action(QStringLiteral("Beenden1")))
+        connect(exit, &QAction::triggered, this, &QWidget::close);
+    if (QToolButton* exitButton = iconBar_->findChild<QToolButton*>(QStringLiteral("SpeedButton1")))
+        connect(exitButton, &QToolButton::clicked, this, &QWidget::close);
+    if (QAction* help = menu_->action(QStringLiteral("Hilfetexteanzeigen1"))) {
+        connect(help, &QAction::toggled, this, [this](bool on) {
+            context_.settings.MitHilfe = on;
+            setHelpTextsShown(on);
+        });
+    }
+
+    for (const auto& [name, code] : {std::pair{"spDatei", "003"}, std::pair{"sjbox", "003"},
+                                     std::pair{"Panel11", "003"}, std::pair{"spTBS", "011"},
+                                     std::pair{"spLayout", "012"}, std::pair{"erster", "016"},
+                                     std::pair{"zur", "017"}, std::pair{"vor", "018"},
+                                     std::pair{"letzter", "019"}, std::pair{"btnabbr", "022"},
+                                     std::pair{"btnspei", "023"}, std::pair{"EditRechts", "009"},
+                                     std::pair{"EditUnten", "009"}, std::pair{"dateienbox", "086"},
+                                     std::pair{"SpeedButton12", "083"}})
+        helpLine_->attach(findChild<QWidget*>(QLatin1String(name)), QLatin1String(code));
+    for (const auto& [name, code] :
+         {std::pair{"SpeedButton4", "001"}, std::pair{"SpeedButton10", "004"},
+          std::pair{"SpeedButton5", "013"}, std::pair{"SpeedButton2", "014"},
+          std::pair{"BtnSichern", "015"}, std::pair{"SpeedButton9", "020"},
+          std::pair{"SpeedButton11", "021"}, std::pair{"SpeedButton16", "024"},
+          std::pair{"SpeedButton1", "025"}, std::pair{"SpeedButton7", "083"},
+          std::pair{"SpeedButton18", "084"}, std::pair{"SpeedButton19", "085"},
+          std::pair{"SpeedButton20", "089"}})
+        helpLine_->attach(iconBar_->findChild<QWidget*>(QLatin1String(name)), QLatin1String(code));
+    helpLine_->attachText(iconBar_->findChild<QWidget*>(QStringLiteral("PreView")), [this] {
+        return QStringLiteral("Vorschau/Druck des Formulars ")
+             + lastComponent(context_.settings.LetztesLayout) + QStringLiteral(" für aktuellen Schüler");
+    });
+    connectUserModeMenu(*menu_, context_.userMode, *admin_, prompts_);
+}
+
+void TFMain::applyColourScheme()
+{
+    const ColourScheme scheme = colourScheme(context_.settings.FARBSCHEMA);
+    for (const char* name : {"Panel1", "Panel2", "Panel9", "Panel11", "Panel12", "Panel19",
+                             "kopfende", "dateienbox", "hilfe"})
+        fill(findChild<QWidget*>(QLatin1String(name)), scheme.first);
+    for (const char* name : {"Panel5", "Panel8", "Panel13", "Panel17", "kopfpanel",
+                             "vierknopfpanel", "anzahlpanel", "gaugepanel"})
+        fill(findChild<QWidget*>(QLatin1String(name)), scheme.second);
+}
+
+void TFMain::prepareFromSettings()
+{
+    const Settings& s = context_.settings;
+    applyColourScheme();
+    panel7_->setVisible(s.DateienWahlBoxSichtbar);
+    findChild<QToolButton*>(QStringLiteral("EditUnten"))->setChecked(s.EditVertikal);
+    findChild<QToolButton*>(QStringLiteral("EditRechts"))->setChecked(!s.EditVertikal);
+    label5_->setText(QStringLiteral("Kürzeldatei: ") + s.Kuerzeldateiname);
+    if (QAction* sort = menu_->sortItem(s.Sortierung))
+        sort->setChecked(true);
+    if (QAction* direction = menu_->action(s.EditVertikal ? QStringLiteral("menverti")
+                                                          : QStringLiteral("menhori")))
+        direction->setChecked(true);
+    if (s.StartState != 0)
+        setGeometry(s.StartLinks, s.StartOben, s.StartBreite, s.StartHoehe);
+}
+
+void TFMain::fillDataDirectoryList()
+{
+    sjbox_->clear();
+    const QDir ws(context_.workspace);
+    QStringList names;
+    for (const QString& d : ws.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        if (isDataDirectoryName(d))
+            names << d;
+    }
+    sjbox_->addItems(names);
+}
+
+void TFMain::setHelpTextsShown(bool on)
+{
+    helpLine_->setEnabled(on);
+    if (QAction* help = menu_->action(QStringLiteral("Hilfetexteanzeigen1"))) {
+        const QSignalBlocker block(help);
+        help->setChecked(on);
+    }
+}
+
+void TFMain::setUserMode(bool administrator)
+{
+    context_.userMode.setAdministrator(administrator);
+}
+
+bool TFMain::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate && !activated_) {
+        activated_ = true;
+        if (context_.settings.StartState == 0)
+            showMaximized();
+        emit firstActivation();
+    }
+    return QMainWindow::event(e);
+}
+
+void TFMain::closeEvent(QCloseEvent* event)
+{
+    runClosingSteps();
+    event->accept();
+}
+
+void TFMain::runClosingSteps()
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    Settings& s = context_.settings;
+    if (isVisible())
+        s.DateienWahlBoxSichtbar = panel7_->isVisible();
+    s.StartState = isMaximized() ? 0 : 1;
+    if (!isMaximized()) {
+        const QRect g = geometry();
+        s.StartLinks = g.left();
+        s.StartOben = g.top();
+        s.StartBreite = g.width();
+        s.StartHoehe = g.height();
+    }
+    context_.settingsFiles->writeProgramWide(s, context_.userMode.isAdministrator());
+    context_.settingsFiles->writePerComputer(s);
+    removeTemporaryFiles(context_.workspace, *context_.files);
+    context_.createdFiles->endDefer();
+}
+
+} // namespace zedora

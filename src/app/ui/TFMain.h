@@ -1,0 +1,75 @@
+#pragma once
+// The main window: menu and icon bar, navigation panel, the three entry
+// pages, the student file list, the status buttons and the help line.
+#include <QMainWindow>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QTabWidget;
+class QToolButton;
+
+namespace zedora {
+
+class AdminCommands;
+class AppContext;
+class HelpLine;
+class PasswordPrompts;
+struct MainMenu;
+
+class TFMain : public QMainWindow {
+    Q_OBJECT
+public:
+    TFMain(AppContext& context, PasswordPrompts& prompts, QWidget* parent = nullptr);
+    ~TFMain() override;
+
+    AppContext& context() { return context_; }
+    AdminCommands& adminCommands() { return *admin_; }
+    HelpLine& helpLine() { return *helpLine_; }
+
+    // Start routine pieces that need the window.
+    void applyColourScheme();
+    void prepareFromSettings();
+    void fillDataDirectoryList();
+    void setHelpTextsShown(bool on);
+    void setUserMode(bool administrator);
+
+    // Whether the closing steps already ran.
+    bool closed() const { return closed_; }
+
+signals:
+    void firstActivation();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void FormCreate();
+    QWidget* createNavigationPanel();
+    QWidget* createFilePanel();
+    QWidget* createStatusPanel();
+    void createPages();
+    void connectCommands();
+    void runClosingSteps();
+
+    AppContext& context_;
+    PasswordPrompts& prompts_;
+    std::unique_ptr<AdminCommands> admin_;
+    std::unique_ptr<MainMenu> menu_;
+    HelpLine* helpLine_ = nullptr;
+    QFrame* iconBar_ = nullptr;
+    QTabWidget* allreg_ = nullptr;
+    QComboBox* sjbox_ = nullptr;
+    QListWidget* dateienbox_ = nullptr;
+    QFrame* panel7_ = nullptr;
+    QLabel* hilfe_ = nullptr;
+    QLabel* label5_ = nullptr;
+    QFrame* gaugepanel_ = nullptr;
+    bool closed_ = false;
+    bool activated_ = false;
+};
+
+} // namespace zedora

@@ -1,0 +1,87 @@
+// zedora [/P:DIR | FEHLER]: the program with its main window.
+#include "app/app_context.h"
+#include "app/app_version.h"
+#include "app/single_instance.h"
+#include "app/ui/TFMain.h"
+#include "app/ui/password_prompts.h"
+#include "app/ui/program_start.h"
+#include "base/ui/qt_interaction.h"
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char c = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &c, 1);
+}
+
+// SIGTERM and SIGINT close the main window the normal way, so a logout or
+// a kill from a script loses nothing.
+void closeOnSignals(QWidget& window)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char c;
+        [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &c, 1);
+        window.close();
+    });
+    struct sigaction sa = {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zedora"));
+    QApplication::setApplicationDisplayName(QLatin1String(zedora::kApplicationTitle));
+    QApplication::setQuitOnLastWindowClosed(true);
+
+    zedora::QtInteraction ui;
+    zedora::SingleInstance instance(QStringLiteral("Tolvo-Zedora"));
+    if (!instance.acquire()) {
+        ui.info(QStringLiteral("\nTolvo-Zedora ist auf diesem Computer bereits geöffnet!\n"));
+        return 0;
+    }
+
+    zedora::AppContext context(ui, zedora::detectProgramPaths(QApplication::applicationDirPath()));
+    zedora::QtPasswordPrompts prompts(nullptr);
+    std::unique_ptr<zedora::TFMain> window = zedora::startProgram(context, app.arguments(), prompts);
+    if (!window)
+        return 0;
+    ui.setParent(window.get());
+    closeOnSignals(*window);
+    window->show();
+    // For start-up timing and scripted smoke runs: report when the window is
+    // up (the first turn of the event loop), and optionally close at once.
+    QTimer::singleShot(0, window.get(), [&window] {
+        if (qEnvironmentVariableIsSet("ZEDORA_REPORT_SHOWN")) {
+            timespec now = {};
+            clock_gettime(CLOCK_REALTIME, &now);
+            std::fprintf(stderr, "zedora-shown %lld\n",
+                         static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+        }
+        if (qEnvironmentVariableIsSet("ZEDORA_QUIT_AFTER_START"))
+            window->close();
+    });
+    return app.exec();
+}

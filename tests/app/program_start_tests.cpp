@@ -1,0 +1,237 @@
+#include "app/app_context.h"
+#include "app/single_instance.h"
+#include "app/ui/TFMain.h"
+#include "app/ui/program_start.h"
+#include "base/scripted_interaction.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace zedora;
+
+namespace {
+
+class ScriptedPrompts : public PasswordPrompts {
+public:
+    QStringList startEntries;
+    QString askStartPassword() override
+    {
+        ++startAsked;
+        return startEntries.isEmpty() ? QString() : startEntries.takeFirst();
+    }
+    AdminPasswordAnswer askAdminPassword() override { return {}; }
+    int startAsked = 0;
+};
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A program folder with templates and help texts, and an empty workspace.
+class ProgramStartTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        paths.programDir = root.path() + "/share/";
+        paths.defaultWorkspace = root.path() + "/ws/";
+        paths.computerName = "TESTPC";
+        writeFile(paths.programDir + "HELPTEXT.TXT", "025 Beendet das Programm.\r\n");
+        writeFile(paths.programDir + "MUSTER/demo.dbf", "demo");
+        writeFile(paths.programDir + "MUSTER/demo.dbt", "memo");
+        writeFile(paths.programDir + "MUSTER/KUERZEL.MST", "1;sehr gut\r\n");
+    }
+    std::unique_ptr<TFMain> start(const QStringList& args = {"zedora"})
+    {
+        context = std::make_unique<AppContext>(ui, paths);
+        return startProgram(*context, args, prompts);
+    }
+    QString ws() const { return paths.defaultWorkspace; }
+
+    QTemporaryDir root;
+    ProgramPaths paths;
+    ScriptedInteraction ui;
+    ScriptedPrompts prompts;
+    std::unique_ptr<AppContext> context;
+};
+
+} // namespace
+
+TEST_F(ProgramStartTest, FirstStartLaysOutTheWorkspaceAndOpensTheDemo)
+{
+    auto window = start();
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(ui.messages().isEmpty()) << ui.messages().join("|").toStdString();
+    EXPECT_EQ(prompts.startAsked, 0);
+    EXPECT_EQ(readFile(ws() + "MUSTER/KUERZEL.MST"), "1;sehr gut\r\n");
+    EXPECT_EQ(readFile(ws() + "KUERZEL.TXT"), "1;sehr gut\r\n");
+    EXPECT_EQ(readFile(ws() + "ZE-0000-0/demo.dbf"), "demo");
+    EXPECT_EQ(context->settings.NotenDatei, ws() + "ZE-0000-0/demo.dbf");
+    EXPECT_TRUE(context->userMode.isAdministrator());
+    EXPECT_EQ(window->windowTitle(), "Zedora 7.3");
+    auto* sjbox = window->findChild<QComboBox*>("sjbox");
+    ASSERT_TRUE(sjbox);
+    EXPECT_EQ(sjbox->itemText(0), "ZE-0000-0");
+    EXPECT_EQ(sjbox->count(), 15);
+
+    // Closing writes the three settings files and the register lists, and
+    // empties TMP.
+    writeFile(ws() + "TMP/scratch.tmp", "x");
+    window->close();
+    EXPECT_TRUE(window->closed());
+    for (const char* f : {"ZEDORA.INI", "PW.INI", "ZDR-TESTPC.ini", "angelegteDateien.txt",
+                          "angelegteVerzeichnisse.txt"})
+        EXPECT_TRUE(QFile::exists(ws() + f)) << f;
+    EXPECT_TRUE(QDir(ws() + "TMP").isEmpty());
+    EXPECT_TRUE(readFile(ws() + "ZDR-TESTPC.ini").contains("NotenDatei=ZE-0000-0\\demo.dbf"));
+    EXPECT_TRUE(readFile(ws() + "angelegteDateien.txt").contains("ZEDORA.INI"));
+}
+
+TEST_F(ProgramStartTest, WithTheMarkerTheSetupDoesNotRunAgain)
+{
+    writeFile(ws() + "zdrlokal.ini", "");
+    auto window = start();
+    ASSERT_TRUE(window);
+    EXPECT_FALSE(QFileInfo::exists(ws() + "ARCHIV"));
+    // The demo is still rebuilt because no last student file exists.
+    EXPECT_EQ(readFile(ws() + "ZE-0000-0/demo.dbf"), "demo");
+}
+
+TEST_F(ProgramStartTest, RecoveryStartForgetsTheLastFileAndRunsThePostUpdateStep)
+{
+    writeFile(ws() + "zdrlokal.ini", "");
+    writeFile(ws() + "ZE-1920-1/5A.DBF", "class");
+    writeFile(ws() + "ZDR-TESTPC.ini", "[ALLGEMEINES]\r\nNotenDatei=ZE-1920-1\\5A.DBF\r\n");
+    auto window = start({"zedora", "Fehler"});
+    ASSERT_TRUE(window);
+    ASSERT_EQ(ui.messages().size(), 2);
+    EXPECT_EQ(ui.messages()[0], "Zedora - Start - Parameter wurden neu gesetzt !");
+    EXPECT_TRUE(ui.messages()[1].startsWith("\nZedora Version 7.3 V-Nr.: 7306"));
+    EXPECT_EQ(context->settings.NotenDatei, ws() + "ZE-0000-0/demo.dbf");
+    EXPECT_FALSE(context->recovery);
+}
+
+TEST_F(ProgramStartTest, LastStudentFileIsKeptWhenItExists)
+{
+    writeFile(ws() + "zdrlokal.ini", "");
+    writeFile(ws() + "ZE-1920-1/5A.DBF", "class");
+    writeFile(ws() + "ZDR-TESTPC.ini", "[ALLGEMEINES]\r\nNotenDatei=C:\\OLD\\ZE-1920-1\\5A.DBF\r\n");
+    auto window = start();
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(context->settings.NotenDatei.endsWith("ZE-1920-1\\5A.DBF")
+                || context->settings.NotenDatei.endsWith("ZE-1920-1/5A.DBF"))
+        << context->settings.NotenDatei.toStdString();
+    EXPECT_FALSE(QFile::exists(ws() + "ZE-0000-0/demo.dbf"));
+}
+
+TEST_F(ProgramStartTest, WrongStartPasswordThreeTimesEndsTheStart)
+{
+    Passwords pw;
+    pw.start = "GEHEIM";
+    writeFile(ws() + "PW.INI", "[ALLGEMEINES]\r\nST=" + scramblePassword(pw.start).toLatin1() + "\r\n");
+    prompts.startEntries = {"falsch", "nein", "auch nicht"};
+    auto window = start();
+    EXPECT_FALSE(window);
+    EXPECT_EQ(prompts.startAsked, 3);
+    EXPECT_EQ(ui.messages().last(),
+              QString::fromUtf8("Versuch 3: falsches Passwort!\n\nProgrammstart nicht möglich!\n"));
+    EXPECT_FALSE(QFileInfo::exists(ws() + "ZE-0000-0")) << "the set-up does not run";
+}
+
+TEST_F(ProgramStartTest, StartPasswordInLowerCaseOpensAndAdministratorPasswordMeansNormalUser)
+{
+    writeFile(ws() + "PW.INI", "[ALLGEMEINES]\r\nST=" + scramblePassword("GEHEIM").toLatin1()
+                                   + "\r\nSB=" + scramblePassword("CHEF").toLatin1() + "\r\n");
+    prompts.startEntries = {"geheim"};
+    auto window = start();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(prompts.startAsked, 1);
+    EXPECT_FALSE(context->userMode.isAdministrator());
+    // A normal user's run never writes the program-wide files.
+    window->close();
+    EXPECT_FALSE(QFile::exists(ws() + "ZEDORA.INI"));
+    EXPECT_TRUE(QFile::exists(ws() + "ZDR-TESTPC.ini"));
+}
+
+TEST_F(ProgramStartTest, HelpLineShowsTheTextOfTheControlUnderTheMouse)
+{
+    auto window = start();
+    ASSERT_TRUE(window);
+    window->show();
+    auto* exit = window->findChild<QWidget*>("SpeedButton1");
+    auto* hilfe = window->findChild<QLabel*>("hilfe");
+    ASSERT_TRUE(exit && hilfe);
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(exit, &enter);
+    EXPECT_EQ(hilfe->text(), "Beendet das Programm.");
+    QAction* toggle = window->findChild<QAction*>("Hilfetexteanzeigen1");
+    ASSERT_TRUE(toggle);
+    toggle->trigger();
+    EXPECT_FALSE(context->settings.MitHilfe);
+    EXPECT_FALSE(hilfe->isVisible());
+    window->close();
+}
+
+TEST(SingleInstance, SecondInstanceIsRefusedUntilTheFirstEnds)
+{
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    const QString name = "Zedora-Test-" + QString::number(::getpid());
+    int toChild[2];
+    int fromChild[2];
+    ASSERT_EQ(::pipe(toChild), 0);
+    ASSERT_EQ(::pipe(fromChild), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        SingleInstance first(name);
+        const char ok = first.acquire() ? 'y' : 'n';
+        [[maybe_unused]] auto w = ::write(fromChild[1], &ok, 1);
+        char c;
+        [[maybe_unused]] auto r = ::read(toChild[0], &c, 1);
+        ::_exit(0);
+    }
+    char got = 0;
+    ASSERT_EQ(::read(fromChild[0], &got, 1), 1);
+    EXPECT_EQ(got, 'y');
+    EXPECT_FALSE(SingleInstance(name).acquire());
+    const char go = 1;
+    ASSERT_EQ(::write(toChild[1], &go, 1), 1);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(SingleInstance(name).acquire()) << "the lock of an ended program is free";
+}
+
+TEST_F(ProgramStartTest, UnusableWorkspaceIsReportedAndNothingCrashes)
+{
+    writeFile(root.path() + "/blocked", "a file where the workspace folder should be");
+    paths.defaultWorkspace = root.path() + "/blocked/ws/";
+    auto window = start();
+    ASSERT_TRUE(window);
+    ASSERT_FALSE(ui.messages().isEmpty());
+    EXPECT_TRUE(ui.messages()[0].startsWith("Das Arbeitsverzeichnis " + paths.defaultWorkspace));
+    ui.clear();
+    window->close();
+    // Closing tries to write the settings and says that it could not.
+    bool reported = false;
+    for (const QString& m : ui.messages())
+        reported |= m.contains("konnte nicht geschrieben werden!");
+    EXPECT_TRUE(reported) << ui.messages().join("|").toStdString();
+}
