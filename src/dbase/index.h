@@ -70,6 +70,13 @@ struct IndexEntry {
     uint32_t recno = 0;
 };
 
+// Thrown by MdxIndex::open for a file whose last flush was cut off (the
+// writing process was killed): the index must be rebuilt from the table.
+class MdxIncomplete : public DbfError {
+public:
+    using DbfError::DbfError;
+};
+
 class MdxIndex {
 public:
     virtual ~MdxIndex() = default;
@@ -106,6 +113,37 @@ public:
     virtual void refresh() = 0;
     // Writes pending blocks to disk.
     virtual void flush() = 0;
+
+    // Destroying the index writes changes not yet flushed; errors are only
+    // reported by flush() itself.
+
+    // As open(), and compiles every tag's key expression against the table's
+    // fields, so that keyExpression() works for tags read from the file.
+    // A tag whose key cannot be compiled (a foreign numeric or date key, an
+    // unknown function) still opens; keyExpression(), insert() and remove()
+    // then throw DbfError for that tag.
+    static std::unique_ptr<MdxIndex> open(const std::string& path, bool writable,
+                                          const std::vector<FieldDesc>& fields);
+    // As create(), with a block size of 512 * n bytes (default 1024).
+    static std::unique_ptr<MdxIndex> create(const std::string& path, const std::string& dbfBaseName,
+                                            int blockSize);
+    // Rewrites the table name stored in the header (rename table). The file
+    // is validated first and left untouched when it is no valid MDX.
+    static void renameTable(const std::string& mdxPath, const std::string& newDbfBaseName);
+
+    // Unique tags hold, per key, the entry with the lowest record number.
+    // When that entry is removed and a record source is set, the next record
+    // with the same key (if any) takes its place; without a source the key
+    // stays out of the tag until the tag is rebuilt (as in dBase).
+    virtual void setRecordSource(const std::function<void(const RecordVisitor&)>& forEachRecord) = 0;
+
+    // seek() pads the key with blanks to the tag's key length and compares
+    // it with whole entry keys; find-key is then an equality test on the
+    // padded key, find-nearest the entry itself.
+
+    // Walks the tag's whole B-tree and throws DbfError naming the file if
+    // any rule is broken (order, separators, depth, shared nodes).
+    virtual void verify(int tag) = 0;
 };
 
 } // namespace zedora::dbase

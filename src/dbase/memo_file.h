@@ -1,0 +1,53 @@
+#pragma once
+// The .DBT memo file. Reads dBase III memos (text ended by 0x1A) and
+// dBase IV memos (block header FF FF 08 00 + length); writes dBase IV memos
+// with 512-byte blocks.
+#include "dbase/raw_file.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zedora::dbase {
+
+class MemoFile {
+public:
+    static constexpr uint32_t kBlockSize = 512;
+
+    // dbase4: the layout the table's version byte announces.
+    static MemoFile open(const std::string& path, bool dbase4, bool writable);
+    // A new, empty dBase IV memo file for the table named dbfBaseName.
+    static void create(const std::string& path, const std::string& dbfBaseName);
+
+    const std::string& path() const { return file_.path(); }
+    uint32_t blockSize() const { return blockSize_; }
+
+    // Block 0 (or a blank pointer) is the empty memo. Throws DbfError for a
+    // pointer or length outside the file.
+    std::string read(uint32_t block);
+    // Writes text and returns its first block; reuses oldBlock when the
+    // text fits into the blocks it already has. Empty text returns 0.
+    // The caller holds the table's write lock.
+    uint32_t write(std::string_view text, uint32_t oldBlock);
+
+    // Re-reads the header (another process may have added memos) and drops
+    // cached data.
+    void refresh();
+    void sync() { file_.sync(); }
+    void rewriteTableName(const std::string& dbfBaseName);
+
+private:
+    uint32_t blocksFor(size_t textLength) const;
+    size_t readCached(uint64_t offset, char* out, size_t length);
+
+    RawFile file_;
+    bool dbase4_ = true;
+    uint32_t blockSize_ = kBlockSize;
+    uint32_t nextFree_ = 1;
+    uint64_t fileSize_ = 0;
+    // One cached window of the file for fast sequential reading.
+    std::string cache_;
+    uint64_t cacheStart_ = 0;
+};
+
+} // namespace zedora::dbase

@@ -1,0 +1,66 @@
+#pragma once
+// A file opened by the engine: positioned reads and writes that either do
+// the whole job or throw, and the fcntl byte-range locks the tables use.
+#include "error.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zedora::dbase {
+
+class RawFile {
+public:
+    RawFile() = default;
+    RawFile(const RawFile&) = delete;
+    RawFile& operator=(const RawFile&) = delete;
+    RawFile(RawFile&& other) noexcept;
+    RawFile& operator=(RawFile&& other) noexcept;
+    ~RawFile();
+
+    // Opens read-write when possible; read-only when the file is not writable
+    // and writable is false. Throws DbfError.
+    static RawFile open(const std::string& path, bool writable);
+    // Creates a new file; fails when it exists.
+    static RawFile create(const std::string& path);
+
+    bool isOpen() const { return fd_ >= 0; }
+    bool writable() const { return writable_; }
+    const std::string& path() const { return path_; }
+    void close();
+
+    uint64_t size() const;
+    // Reads exactly length bytes at offset; throws when the file is shorter.
+    void readAt(uint64_t offset, void* data, size_t length) const;
+    // Reads up to length bytes, returns how many were there.
+    size_t readSome(uint64_t offset, void* data, size_t length) const;
+    void writeAt(uint64_t offset, const void* data, size_t length);
+    void writeAt(uint64_t offset, std::string_view data) { writeAt(offset, data.data(), data.size()); }
+    void sync();
+
+    // Byte-range locks (open-file-description locks where the system has
+    // them, so two opens in one process exclude each other like two
+    // processes do). try* return false when someone else holds the range.
+    bool tryLockShared(uint64_t offset, uint64_t length);
+    bool tryLockExclusive(uint64_t offset, uint64_t length);
+    // Waits up to timeoutMs for the range; false on timeout.
+    bool lockExclusive(uint64_t offset, uint64_t length, int timeoutMs);
+    bool lockShared(uint64_t offset, uint64_t length, int timeoutMs);
+    void unlock(uint64_t offset, uint64_t length);
+
+private:
+    bool setLock(short type, uint64_t offset, uint64_t length);
+    [[noreturn]] void fail(const char* what) const;
+
+    int fd_ = -1;
+    bool writable_ = false;
+    std::string path_;
+};
+
+// The directory entry beside path whose name equals path's stem plus ext,
+// compared without letter case (".DBT" finds "x.dbt" too). Returns the
+// spelling that exists, or the preferred spelling (ext in the letter case of
+// path's own extension) when none does.
+std::string companionPath(const std::string& path, std::string_view ext, bool* exists = nullptr);
+
+} // namespace zedora::dbase

@@ -1,0 +1,246 @@
+#pragma once
+// A dBase table (.DBF with its .DBT memos and .MDX production index) and a
+// cursor over it. Values are raw Windows-1252 bytes; callers convert at the
+// edge. Shared opens by several processes are safe: every write is done
+// under an fcntl lock on the .DBF and records changed or appended by others
+// are read again.
+#include "dbase/index.h"
+#include "dbase/memo_file.h"
+#include "dbase/raw_file.h"
+#include "dbase/dbf_header.h"
+#include "dbase/value.h"
+
+#include <chrono>
+#include <functional>
+#include <iosfwd>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zedora::dbase {
+
+enum class OpenMode {
+    Shared,
+    Exclusive,
+    // Exclusive, leaving the .MDX closed even when it is missing or damaged;
+    // for rebuilding the index. Records cannot be changed until it is rebuilt.
+    ExclusiveWithoutIndex,
+};
+
+struct TagSpec {
+    std::string name;
+    std::string expression;
+    bool unique = false;
+};
+
+class Table {
+public:
+    enum class State { Browse, Edit, Insert };
+    using Bookmark = uint32_t; // the record number; 0 is no record
+    using Filter = std::function<bool(const Table&)>;
+
+    // Opens the table; throws DbfError naming the file for anything it
+    // cannot fully understand, for a set production-index flag without
+    // .MDX, and (exclusive) while anyone else has the table open.
+    static std::unique_ptr<Table> open(const std::string& path, OpenMode mode = OpenMode::Shared);
+    // Creates a new, empty dBase IV table (and .DBT when there are memo
+    // fields). Fails when the file exists.
+    static void create(const std::string& path, const std::vector<FieldDesc>& fields);
+    // Clears header byte 28, so a table whose .MDX was lost opens again.
+    static void clearProductionIndexFlag(const std::string& path);
+    // Renames the .DBF with its .DBT and .MDX; the target may lie in another
+    // directory. Fails when the table is open or a target file exists.
+    static void rename(const std::string& from, const std::string& to);
+    // Deletes the .DBF with its .DBT and .MDX.
+    static void remove(const std::string& path);
+
+    ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    const std::string& path() const { return path_; }
+    bool exclusive() const { return exclusive_; }
+    bool readOnly() const { return !dbf_.writable(); }
+    uint8_t version() const { return header_.version; }
+    uint8_t languageDriver() const { return header_.languageDriver; }
+    bool productionIndexFlag() const { return header_.productionIndex & 1; }
+
+    // Fields.
+    int fieldCount() const { return static_cast<int>(header_.fields.size()); }
+    const FieldDesc& field(int index) const
+    {
+        if (static_cast<size_t>(index) >= header_.fields.size())
+            throwNoField(index);
+        return header_.fields[static_cast<size_t>(index)];
+    }
+    const std::vector<FieldDesc>& fields() const { return header_.fields; }
+    int fieldIndex(std::string_view name) const; // throws for a missing field
+    int findField(std::string_view name) const;  // -1 for a missing field
+
+    // Navigation in the order of the current tag (physical without one).
+    // Deleted records, records outside the range and records the filter
+    // rejects are skipped.
+    void first();
+    void last();
+    bool next();  // false (and eof) when there is no further record
+    bool prior(); // false (and bof) when there is no earlier record
+    int moveBy(int distance); // returns the distance moved
+    bool eof() const { return eof_; }
+    bool bof() const { return bof_; }
+    bool isEmpty() const { return recno_ == 0; }
+    uint32_t recno() const { return recno_; }
+    bool deleted() const { return buffer_[0] == '*'; }
+    // Physical records including deleted ones, as the header says now.
+    uint32_t recordCount();
+    // Reads the current record, header and index again.
+    void refresh();
+
+    Bookmark bookmark() const { return recno_; }
+    // Throws when the record no longer exists or is deleted.
+    void gotoBookmark(Bookmark mark);
+    // Physical record, ignoring order, range and filter.
+    void gotoRecord(uint32_t recno);
+
+    // Values. Text has trailing blanks removed (numbers: leading too);
+    // memo fields give their text.
+    std::string text(int field) const;
+    std::string text(std::string_view name) const { return text(fieldIndex(name)); }
+    // Without copying, valid until the cursor moves; not for memo fields.
+    std::string_view textView(int field) const;
+    Value value(int field) const;
+    Value value(std::string_view name) const { return value(fieldIndex(name)); }
+    std::string memo(int field) const;
+    void readMemo(int field, std::ostream& out) const;
+
+    // Writing needs edit or insert state. Character values are cut to the
+    // field width; numbers that do not fit are rejected.
+    void setText(int field, std::string_view text);
+    void setText(std::string_view name, std::string_view text) { setText(fieldIndex(name), text); }
+    void setValue(int field, const Value& value);
+    void setValue(std::string_view name, const Value& value) { setValue(fieldIndex(name), value); }
+    void setMemo(int field, std::string_view text);
+    void writeMemo(int field, std::istream& in);
+
+    // Editing.
+    State state() const { return state_; }
+    void append();
+    void insert();
+    void edit();
+    void post();
+    void cancel();
+    void deleteRecord();
+    // Makes every post end with the data on disk (fdatasync).
+    void setWriteThrough(bool on) { writeThrough_ = on; }
+    void flush();
+
+    // Index tags.
+    std::vector<TagInfo> tags() const;
+    // Empty name: physical order. Throws for an unknown tag.
+    void selectTag(std::string_view name);
+    std::string currentTag() const;
+    // Exact match of the whole key (blank-padded to the key length).
+    bool findKey(std::string_view key);
+    // First record whose key is >= key; eof when there is none.
+    bool findNearest(std::string_view key);
+    void setRangeStart(std::string_view key);
+    void setRangeEnd(std::string_view key);
+    void applyRange();
+    void cancelRange();
+    // The key of the current record under the current tag.
+    std::string currentKey() const;
+
+    void setFilter(Filter filter);
+    void clearFilter();
+
+    // Exclusive tables only: adds a tag to the production index, creating
+    // the .MDX when missing.
+    void addIndexTag(const std::string& name, const std::string& expression, bool unique);
+    // Exclusive tables only: builds a complete new .MDX with these tags
+    // beside the old one and replaces it when done.
+    void rebuildIndex(const std::vector<TagSpec>& tags);
+    // Checks every tag's tree; throws DbfError for a damaged one.
+    void verifyIndex();
+
+private:
+    Table() = default;
+    class ReadScope;
+    class WriteScope;
+
+    void openFiles(const std::string& path, OpenMode mode);
+    void openIndex();
+    void readHeaderCount();
+    void checkWritable() const;
+    void checkEditing(const char* what) const;
+    [[noreturn]] void throwNoField(int field) const;
+
+    // Reading records.
+    void needReadLock();
+    void loadRecord(uint32_t recno, std::string& out, bool useCache);
+    bool recordVisible(uint32_t recno);
+    bool keyInRange(std::string_view key) const;
+    bool positionAt(uint32_t recno, const IndexEntry* entry);
+    void setEmpty();
+    bool stepPhysical(bool forward, uint32_t from);
+    bool stepIndex(bool forward, std::optional<IndexEntry> from);
+    bool seekFirst();
+    bool seekLast();
+
+    uint32_t memoBlock(int field, const std::string& record) const;
+    void writeRecordAt(uint32_t recno, const std::string& record, bool appendEof);
+    void updateIndexes(const std::string* oldRecord, const std::string* newRecord, uint32_t recno);
+    void releaseRecordLock();
+    const KeyExpression& tagKey(int tag) const;
+    void compileTags();
+    void setRecordSource();
+    void setIndexedFieldFlags();
+
+    std::string path_;
+    std::string mdxPath_;
+    RawFile dbf_;
+    std::optional<MemoFile> memo_;
+    std::unique_ptr<MdxIndex> mdx_;
+    // The compiled key of every tag; empty for a foreign key we cannot
+    // evaluate (the table is then only read).
+    std::vector<std::optional<KeyExpression>> keys_;
+    std::vector<TagInfo> tagInfos_;
+    DbfHeader header_;
+    bool exclusive_ = false;
+    bool writeThrough_ = false;
+    bool indexSkipped_ = false; // flagged .MDX left closed
+    std::map<std::string, int, std::less<>> fieldByName_;
+
+    // Cursor.
+    uint32_t recno_ = 0;
+    std::string buffer_;   // current record, deletion flag at byte 0
+    std::string original_; // the record as it was when editing began
+    uint32_t returnTo_ = 0; // the current record when an insert began
+    std::map<int, std::string> pendingMemos_;
+    State state_ = State::Browse;
+    bool eof_ = true;
+    bool bof_ = true;
+    int tag_ = -1;
+    IndexEntry entry_;     // position in the current tag
+    std::string rangeStart_, rangeEnd_;
+    bool hasRangeStart_ = false, hasRangeEnd_ = false;
+    bool rangeApplied_ = false;
+    Filter filter_;
+    uint32_t lockedRecord_ = 0;
+    bool inFilter_ = false;
+
+    // Read lock held for the current call (taken when it first touches the file).
+    int scopeDepth_ = 0;
+    bool readLocked_ = false;
+    bool writeLocked_ = false;
+
+    // A window of consecutive records, for reading in physical order. It is
+    // read again after a short while, so changes of others show up.
+    std::string cache_;
+    std::chrono::steady_clock::time_point cacheLoaded_;
+    uint32_t cacheFirst_ = 0;
+    uint32_t cacheCount_ = 0;
+};
+
+} // namespace zedora::dbase

@@ -1,0 +1,196 @@
+// zedora-cli dbf: look into dBase tables and rebuild their index.
+#include "main/cli_commands.h"
+
+#include "base/ansi_text.h"
+#include "dbase/table.h"
+#include "dbase/tag_sets.h"
+
+#include <cstdio>
+#include <ostream>
+
+namespace zedora::cli {
+
+namespace {
+
+using dbase::Table;
+
+std::string utf8(std::string_view ansi)
+{
+    return fromAnsi(ansi).toStdString();
+}
+
+// One cell of the dump: line breaks as \n and tabs as \t keep one record per line.
+std::string dumpCell(std::string_view ansi)
+{
+    std::string out;
+    out.reserve(ansi.size());
+    for (size_t i = 0; i < ansi.size(); ++i) {
+        const char c = ansi[i];
+        if (c == '\r') {
+            out += "\\n";
+            if (i + 1 < ansi.size() && ansi[i + 1] == '\n')
+                ++i;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else {
+            out += c;
+        }
+    }
+    return utf8(out);
+}
+
+std::string versionText(uint8_t v)
+{
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02X", v);
+    switch (v) {
+    case 0x03: return std::string(hex) + " (dBase III/IV ohne Memo)";
+    case 0x83: return std::string(hex) + " (dBase III mit Memo)";
+    case 0x8B:
+    case 0x7B: return std::string(hex) + " (dBase IV mit Memo)";
+    default: return hex;
+    }
+}
+
+std::string driverText(uint8_t d)
+{
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02X", d);
+    switch (d) {
+    case 0x00: return std::string(hex) + " (keine Angabe)";
+    case 0x01: return std::string(hex) + " (DOS USA, Codepage 437)";
+    case 0x02: return std::string(hex) + " (DOS Mehrsprachig, Codepage 850)";
+    case 0x03: return std::string(hex) + " (Windows ANSI, Codepage 1252)";
+    case 0x57: return std::string(hex) + " (ANSI)";
+    default: return hex;
+    }
+}
+
+std::string optionsText(const dbase::TagInfo& t)
+{
+    std::string o;
+    if (t.unique)
+        o = "UNIQUE";
+    if (t.descending)
+        o += o.empty() ? "DESCENDING" : " DESCENDING";
+    return o.empty() ? "-" : o;
+}
+
+int info(const std::string& file, std::ostream& out)
+{
+    auto t = Table::open(file);
+    uint32_t deleted = 0;
+    const uint32_t total = t->recordCount();
+    for (uint32_t r = 1; r <= total; ++r) {
+        t->gotoRecord(r);
+        if (t->deleted())
+            ++deleted;
+    }
+    out << "Datei: " << file << "\n";
+    out << "Version: " << versionText(t->version()) << "\n";
+    out << "Datensätze: " << total - deleted << "\n";
+    if (deleted)
+        out << "Gelöschte Datensätze: " << deleted << "\n";
+    out << "Sprachtreiber: " << driverText(t->languageDriver()) << "\n";
+    out << "Felder: " << t->fieldCount() << "\n";
+    for (const dbase::FieldDesc& f : t->fields()) {
+        out << "  " << utf8(f.name) << "\t" << f.type << "\t" << f.length;
+        if (f.decimals)
+            out << "\t" << f.decimals;
+        out << "\n";
+    }
+    const auto tags = t->tags();
+    out << "Tags: " << tags.size() << "\n";
+    for (const auto& tag : tags)
+        out << "  " << utf8(tag.name) << "\t" << utf8(tag.expression) << "\t" << optionsText(tag) << "\n";
+    return 0;
+}
+
+int dump(const std::string& file, const std::string& tag, std::ostream& out)
+{
+    auto t = Table::open(file);
+    if (!tag.empty())
+        t->selectTag(tag);
+    for (int i = 0; i < t->fieldCount(); ++i)
+        out << (i ? "\t" : "") << utf8(t->field(i).name);
+    out << "\n";
+    for (t->first(); !t->eof(); t->next()) {
+        for (int i = 0; i < t->fieldCount(); ++i)
+            out << (i ? "\t" : "") << dumpCell(t->text(i));
+        out << "\n";
+    }
+    return 0;
+}
+
+int tags(const std::string& file, std::ostream& out)
+{
+    auto t = Table::open(file);
+    for (const auto& tag : t->tags())
+        out << utf8(tag.name) << "\t" << utf8(tag.expression) << "\t" << optionsText(tag) << "\n";
+    return 0;
+}
+
+int reindex(const std::string& file, const std::string& kind, std::ostream& out)
+{
+    const std::vector<dbase::TagSpec>* specs = nullptr;
+    if (kind == "--student")
+        specs = &dbase::studentTags();
+    else if (kind == "--id")
+        specs = &dbase::textBlockTags();
+    else if (kind == "--sibank")
+        specs = &dbase::sibankTags();
+    else
+        throw dbase::DbfError("Unbekannte Art \"" + kind + "\"; erlaubt sind --student, --id und --sibank.");
+    // A lost or damaged index is what reindex repairs, so the old one is not read.
+    auto t = Table::open(file, dbase::OpenMode::ExclusiveWithoutIndex);
+    t->rebuildIndex(*specs);
+    out << "Index von " << file << " neu aufgebaut:";
+    for (const auto& s : *specs)
+        out << " " << s.name;
+    out << "\n";
+    return 0;
+}
+
+int usage(std::ostream& err)
+{
+    err << "Aufruf: zedora-cli dbf info DATEI\n"
+           "       zedora-cli dbf dump DATEI [--tag NAME]\n"
+           "       zedora-cli dbf tags DATEI\n"
+           "       zedora-cli dbf reindex DATEI --student|--id|--sibank\n";
+    return 2;
+}
+
+} // namespace
+
+int dbfCommand(const Args& args, std::ostream& out, std::ostream& err)
+{
+    if (args.size() < 2)
+        return usage(err);
+    const std::string& verb = args[0];
+    const std::string& file = args[1];
+    try {
+        if (verb == "info" && args.size() == 2)
+            return info(file, out);
+        if (verb == "tags" && args.size() == 2)
+            return tags(file, out);
+        if (verb == "dump" && args.size() == 2)
+            return dump(file, {}, out);
+        if (verb == "dump" && args.size() == 4 && args[2] == "--tag")
+            return dump(file, args[3], out);
+        if (verb == "reindex" && args.size() == 3)
+            return reindex(file, args[2], out);
+    } catch (const dbase::DbfError& e) {
+        out.flush();
+        err << "Fehler: " << e.what() << "\n";
+        return 1;
+    } catch (const std::exception& e) {
+        out.flush();
+        err << "Fehler: " << e.what() << "\n";
+        return 1;
+    }
+    return usage(err);
+}
+
+} // namespace zedora::cli
