@@ -11,7 +11,7 @@ PACKAGES=(
   libzip-dev libmariadb-dev libxlsxwriter-dev libhunspell-dev hunspell-de-de
   fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev libshp-dev
-  python3-dbfread gdal-bin poppler-utils xvfb xauth
+  python3-dbfread gdal-bin libdbd-xbase-perl poppler-utils xvfb xauth imagemagick
   clang libclang-rt-14-dev
 )
 

@@ -1,0 +1,173 @@
+// The table engine on a student file of 10,000 records: full read, appends
+// and a post with the four student tags, building the tags, a find-key on
+// ID, and the same full read through shapelib for comparison.
+#include "dbase/table.h"
+#include "dbase/tag_sets.h"
+#include "student_schema.h"
+
+#include <benchmark/benchmark.h>
+#include <shapefil.h>
+
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+#include <random>
+
+using namespace zedora::dbase;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kRecords = 10000;
+
+const fs::path& workDir() {
+    static const fs::path dir = [] {
+        fs::path d = fs::temp_directory_path() / ("zedora-bench-" + std::to_string(::getpid()));
+        fs::create_directories(d);
+        return d;
+    }();
+    return dir;
+}
+
+void removeTable(const fs::path& dbf) {
+    for (const char* ext : {".DBF", ".DBT", ".MDX"}) fs::remove(fs::path(dbf).replace_extension(ext));
+}
+
+std::string studentId(int i) { return std::to_string(36000 + i % 5000) + "MUS" + "SCHUE" + std::to_string(i % 100); }
+
+// Appends `count` realistic student records to an open table.
+void appendStudents(Table& t, int count) {
+    std::mt19937 rng(1);
+    const char* surnames[] = {"M\xFCller", "Schmidt", "Wei\xDF", "\xD6zt\xFCrk", "Becker", "Hoffmann", "Sch\xE4" "fer"};
+    const char* firstNames[] = {"Anna", "J\xF6rg", "Lena", "Paul", "Mia", "Ben", "Sophie"};
+    const char* grades[] = {"1", "2", "3", "4", "5", "6", "1-", "2+"};
+    const int name = t.fieldIndex("NAME"), vorname = t.fieldIndex("VORNAME"), klasse = t.fieldIndex("KLASSE");
+    const int mw = t.fieldIndex("MW"), id = t.fieldIndex("ID"), de = t.fieldIndex("DE");
+    const int tb1 = t.fieldIndex("TB1"), ort = t.fieldIndex("ORT");
+    for (int i = 0; i < count; ++i) {
+        t.append();
+        t.setText(name, std::string(surnames[rng() % 7]) + std::to_string(rng() % 1000));
+        t.setText(vorname, firstNames[rng() % 7]);
+        t.setText(klasse, std::to_string(5 + rng() % 6) + char('a' + rng() % 4));
+        t.setText(mw, rng() % 2 ? "M" : "W");
+        t.setText("GEBOREN", "01.02.2012");
+        t.setText(ort, "Musterstadt");
+        t.setText(id, studentId(i));
+        for (int g = 0; g < 29; ++g) t.setText(de + g, grades[rng() % 8]);
+        if (i % 4 == 0) t.setMemo(tb1, "Anna arbeitet im Unterricht stets aufmerksam mit.");
+        t.post();
+    }
+}
+
+// The 10,000-record table with its four tags, made once.
+const std::string& studentFile() {
+    static const std::string path = [] {
+        const fs::path p = workDir() / "KLASSE.DBF";
+        removeTable(p);
+        Table::create(p.string(), zedora::bench::studentFields());
+        {
+            auto t = Table::open(p.string(), OpenMode::Exclusive);
+            for (const TagSpec& tag : studentTags()) t->addIndexTag(tag.name, tag.expression, tag.unique);
+            appendStudents(*t, kRecords);
+        }
+        return p.string();
+    }();
+    return path;
+}
+
+void BM_ReadEveryField(benchmark::State& state) {
+    auto t = Table::open(studentFile());
+    size_t bytes = 0;
+    for (auto _ : state) {
+        for (t->first(); !t->eof(); t->next())
+            for (int f = 0; f < t->fieldCount(); ++f) bytes += t->text(f).size();
+    }
+    benchmark::DoNotOptimize(bytes);
+    state.SetItemsProcessed(state.iterations() * kRecords);
+}
+BENCHMARK(BM_ReadEveryField)->Unit(benchmark::kMillisecond);
+
+// The same read through shapelib (memo fields give their block numbers there).
+void BM_ReadEveryFieldShapelib(benchmark::State& state) {
+    DBFHandle dbf = DBFOpen(studentFile().c_str(), "rb");
+    if (!dbf) { state.SkipWithError("shapelib cannot open the table"); return; }
+    const int records = DBFGetRecordCount(dbf), fields = DBFGetFieldCount(dbf);
+    size_t bytes = 0;
+    for (auto _ : state) {
+        for (int r = 0; r < records; ++r)
+            for (int f = 0; f < fields; ++f) bytes += std::strlen(DBFReadStringAttribute(dbf, r, f));
+    }
+    DBFClose(dbf);
+    benchmark::DoNotOptimize(bytes);
+    state.SetItemsProcessed(state.iterations() * records);
+}
+BENCHMARK(BM_ReadEveryFieldShapelib)->Unit(benchmark::kMillisecond);
+
+void BM_AppendWithFourTags(benchmark::State& state) {
+    const fs::path p = workDir() / "APPEND.DBF";
+    for (auto _ : state) {
+        state.PauseTiming();
+        removeTable(p);
+        Table::create(p.string(), zedora::bench::studentFields());
+        auto t = Table::open(p.string(), OpenMode::Exclusive);
+        for (const TagSpec& tag : studentTags()) t->addIndexTag(tag.name, tag.expression, tag.unique);
+        state.ResumeTiming();
+        appendStudents(*t, kRecords);
+    }
+    state.SetItemsProcessed(state.iterations() * kRecords);
+}
+BENCHMARK(BM_AppendWithFourTags)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_BuildFourTags(benchmark::State& state) {
+    const fs::path source = studentFile();
+    const fs::path p = workDir() / "BUILD.DBF";
+    for (auto _ : state) {
+        state.PauseTiming();
+        removeTable(p);
+        fs::copy_file(source, p);
+        fs::copy_file(fs::path(source).replace_extension(".DBT"), fs::path(p).replace_extension(".DBT"));
+        Table::clearProductionIndexFlag(p.string());
+        auto t = Table::open(p.string(), OpenMode::Exclusive);
+        state.ResumeTiming();
+        for (const TagSpec& tag : studentTags()) t->addIndexTag(tag.name, tag.expression, tag.unique);
+    }
+}
+BENCHMARK(BM_BuildFourTags)->Unit(benchmark::kMillisecond);
+
+void BM_FindKeyId(benchmark::State& state) {
+    auto t = Table::open(studentFile());
+    t->selectTag("ID");
+    int i = 0;
+    for (auto _ : state) {
+        const bool found = t->findKey(studentId(i));
+        benchmark::DoNotOptimize(found);
+        i = (i + 7919) % kRecords;
+    }
+}
+BENCHMARK(BM_FindKeyId)->Unit(benchmark::kMicrosecond);
+
+void BM_PostWithFourTags(benchmark::State& state) {
+    auto t = Table::open(studentFile());
+    t->selectTag("KLASSE");
+    t->first();
+    t->moveBy(kRecords / 2);
+    const int name = t->fieldIndex("NAME");
+    int i = 0;
+    for (auto _ : state) {
+        t->edit();
+        t->setText(name, i++ % 2 ? "Neumann" : "Altmann");  // moves the record in three tags
+        t->post();
+    }
+}
+BENCHMARK(BM_PostWithFourTags)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ec;
+    fs::remove_all(workDir(), ec);
+    return 0;
+}
