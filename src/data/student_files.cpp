@@ -1,0 +1,277 @@
+#include "data/student_files.h"
+
+#include "base/ansi_text.h"
+#include "base/created_files_register.h"
+#include "base/interaction.h"
+#include "base/path_resolver.h"
+#include "base/safe_file.h"
+#include "base/workspace_files.h"
+#include "data/student_identity.h"
+#include "data/student_schema.h"
+#include "dbase/raw_file.h"
+#include "dbase/table.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace zedora {
+namespace {
+
+std::string native(const QString& path)
+{
+    return QFileInfo(path).absoluteFilePath().toStdString();
+}
+
+QString companion(const QString& dbfPath, const char* ext, bool* exists = nullptr)
+{
+    return QString::fromStdString(dbase::companionPath(native(dbfPath), ext, exists));
+}
+
+QString journalPath(const QString& dbfPath)
+{
+    return companion(dbfPath, ".REO");
+}
+
+// path without extension, the file name upper-cased as the program names
+// its student files; the folder keeps its spelling.
+QString upperBase(const QString& path)
+{
+    const QFileInfo fi(resolvePath(path.trimmed()));
+    QString name = fi.fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot > 0)
+        name.truncate(dot);
+    return joinPath(fi.path(), upperAscii(name));
+}
+
+void removeQuietly(const QString& path)
+{
+    QFile::remove(path);
+}
+
+bool renameOver(const QString& from, const QString& to)
+{
+    return std::rename(native(from).c_str(), native(to).c_str()) == 0;
+}
+
+void copyRecord(const dbase::Table& from, dbase::Table& to)
+{
+    const int n = std::min(from.fieldCount(), to.fieldCount());
+    for (int i = 0; i < n; ++i) {
+        const bool fromMemo = from.field(i).type == 'M';
+        const std::string value = fromMemo ? from.memo(i) : from.text(i);
+        if (to.field(i).type == 'M')
+            to.setMemo(i, value);
+        else
+            to.setText(i, value);
+    }
+}
+
+} // namespace
+
+QString scratchPrefix(const StudentFileContext& context)
+{
+    return resolveIn(context.workspace, QStringLiteral("TMP")) + QLatin1Char('/')
+         + upperAscii(context.computerName.left(36)) + QLatin1Char('-');
+}
+
+bool buildIndexes(const QString& dbfPath, IndexKind kind, WorkspaceFiles& files)
+{
+    try {
+        const QString dbf = resolvePath(dbfPath);
+        bool hadIndex = false;
+        const QString mdx = companion(dbf, ".MDX", &hadIndex);
+        if (hadIndex)
+            files.deleteFile(mdx);
+        dbase::Table::clearProductionIndexFlag(native(dbf));
+        auto table = dbase::Table::open(native(dbf), dbase::OpenMode::Exclusive);
+        table->rebuildIndex(kind == IndexKind::StudentFile ? studentIndexTagSpecs()
+                                                           : textBlockIndexTagSpecs());
+        table.reset();
+        files.createdFiles().registerFile(companion(dbf, ".MDX"));
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool createEmptyStudentFile(const QString& path, const StudentFileContext& ctx)
+{
+    TNeueDateien& reg = ctx.files.createdFiles();
+    reg.beginDefer();
+    const QString base = upperBase(path);
+    const QString dbf = base + QStringLiteral(".DBF");
+    for (const char* stale : {"MUSTER.DBF", "MUSTER.DBT", "MUSTER.MDX"})
+        ctx.files.deleteFile(joinPath(ctx.workspace, QLatin1String(stale)));
+
+    const bool exists = pathExists(dbf);
+    if (exists) {
+        ctx.ui.beep();
+        const Answer a = ctx.ui.ask(
+            QStringLiteral("Es existiert bereits eine Datei mit demselben Namen.\nSoll sie überschrieben werden?\n"
+                           "ACHTUNG: Die Daten werden unwiderruflich gelöscht!\n"),
+            Buttons::YesNoCancel);
+        if (a != Answer::Yes) {
+            reg.endDefer();
+            return false;
+        }
+    }
+
+    // The copy is made in this computer's scratch folder, so that two
+    // computers creating files at once do not share one staging file.
+    const QString staging = scratchPrefix(ctx) + QStringLiteral("NEU");
+    bool ok = false;
+    try {
+        for (const char* ext : {".DBF", ".DBT", ".MDX"})
+            removeQuietly(staging + QLatin1String(ext));
+        ok = copyFileSafely(resolveIn(ctx.workspace, QStringLiteral("MUSTER\\MUSTER.MS1")),
+                            staging + QStringLiteral(".DBF"))
+          && copyFileSafely(resolveIn(ctx.workspace, QStringLiteral("MUSTER\\MUSTER.MS3")),
+                            staging + QStringLiteral(".DBT"));
+        if (ok) {
+            dbase::Table::open(native(staging + QStringLiteral(".DBF")))->fieldCount();  // a valid table?
+            if (exists)
+                dbase::Table::remove(native(resolvePath(dbf)));
+            dbase::Table::rename(native(staging + QStringLiteral(".DBF")), native(dbf));
+            reg.registerFile(resolvePath(dbf));
+            reg.registerFile(companion(dbf, ".DBT"));
+            ok = buildIndexes(dbf, IndexKind::StudentFile, ctx.files);
+        }
+    } catch (const std::exception&) {
+        ok = false;
+    }
+    if (!ok) {
+        removeQuietly(staging + QStringLiteral(".DBF"));
+        removeQuietly(staging + QStringLiteral(".DBT"));
+        ctx.ui.error(QStringLiteral("Neuanlegen nicht fehlerfrei gelungen!\n\nIst das Programm BDE ordnungsgemäß installiert?\n")
+                     + QStringLiteral("\n"));
+    }
+    reg.endDefer();
+    return ok;
+}
+
+bool finishInterruptedReorganisation(const QString& dbfPath)
+{
+    const QString journal = journalPath(resolvePath(dbfPath));
+    QFile f(journal);
+    if (!f.exists())
+        return false;
+    if (!f.open(QIODevice::ReadOnly))
+        return true;
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    f.close();
+    // Each line: extension, tab, the complete new file waiting in TMP. The
+    // journal is written only once all of them are complete, so finishing
+    // the replacement always gives the new file.
+    for (QByteArray line : lines) {
+        line = line.trimmed();
+        const qsizetype tab = line.indexOf('\t');
+        if (tab < 0)
+            continue;
+        const QString ext = QString::fromUtf8(line.left(tab));
+        const QString source = QString::fromUtf8(line.mid(tab + 1));
+        if (QFileInfo::exists(source))
+            renameOver(source, companion(resolvePath(dbfPath), qPrintable(ext)));
+    }
+    QFile::remove(journal);
+    return true;
+}
+
+bool reorganiseStudentFile(const QString& path, const StudentFileContext& ctx,
+                           const ReorganisationHook& hook)
+{
+    const QString dbf = resolvePath(path);
+    finishInterruptedReorganisation(dbf);
+    const QString prefix = scratchPrefix(ctx);
+    const QStringList scratch = {QStringLiteral("TMP.DBF"), QStringLiteral("TMP.MDX"),
+                                 QStringLiteral("TMP.DBT"), QStringLiteral("ALT.DBF"),
+                                 QStringLiteral("ALT.MDX"), QStringLiteral("ALT.DBT")};
+    const auto clearScratch = [&] {
+        for (const QString& s : scratch)
+            removeQuietly(prefix + s);
+    };
+    clearScratch();
+    const auto step = [&](ReorganisationStep s) {
+        if (hook)
+            hook(s);
+    };
+
+    BusyScope busy(ctx.ui);
+    const QString tmp = prefix + QStringLiteral("TMP.DBF");
+    try {
+        if (!QFileInfo(dbf).isFile())
+            throw dbase::DbfError("missing");
+        if (!createEmptyStudentFile(tmp, ctx))
+            throw dbase::DbfError("no template");
+        {
+            // The old file is only read: should anything go wrong, it stays
+            // as it was.
+            auto oldTable = dbase::Table::open(native(dbf), dbase::OpenMode::ExclusiveWithoutIndex);
+            auto newTable = dbase::Table::open(native(tmp), dbase::OpenMode::Exclusive);
+            const int geborenOld = oldTable->findField("GEBOREN");
+            const int nameOld = oldTable->findField("NAME");
+            const int vornameOld = oldTable->findField("VORNAME");
+            const int idNew = newTable->fieldIndex("ID");
+            const int geborenNew = newTable->fieldIndex("GEBOREN");
+            ReorganisationIdentities identities(dbf, ctx.ui);
+            const auto text = [&](int field) {
+                return field < 0 ? QString() : fromAnsi(oldTable->text(field));
+            };
+            for (oldTable->first(); !oldTable->eof() && !oldTable->isEmpty(); oldTable->next()) {
+                const QString geboren = text(geborenOld);
+                const IdentityUpdate id = identities.next(geboren, text(nameOld), text(vornameOld));
+                newTable->append();
+                copyRecord(*oldTable, *newTable);
+                newTable->setText(idNew, toAnsiStd(id.id));
+                newTable->setText(geborenNew, toAnsiStd(id.geboren.left(10)));
+                newTable->post();
+            }
+            newTable->flush();
+        }
+        // The index must carry the name the file will have.
+        const QString stem = QFileInfo(dbf).completeBaseName();
+        dbase::MdxIndex::renameTable(native(companion(tmp, ".MDX")), stem.toStdString());
+    } catch (const std::exception&) {
+        clearScratch();
+        return false;
+    }
+    step(ReorganisationStep::NewFileBuilt);
+
+    struct Part {
+        const char* ext;
+        ReorganisationStep done;
+    };
+    const Part parts[] = {{".DBT", ReorganisationStep::MemosReplaced},
+                          {".DBF", ReorganisationStep::TableReplaced},
+                          {".MDX", ReorganisationStep::IndexReplaced}};
+    QByteArray journal;
+    for (const Part& p : parts) {
+        const QString source = companion(tmp, p.ext);
+        if (QFileInfo::exists(source))
+            journal += QByteArray(p.ext) + '\t' + source.toUtf8() + '\n';
+    }
+    if (!writeFileSafely(journalPath(dbf), journal)) {
+        clearScratch();
+        return false;
+    }
+    step(ReorganisationStep::JournalWritten);
+
+    bool ok = true;
+    for (const Part& p : parts) {
+        const QString source = companion(tmp, p.ext);
+        if (QFileInfo::exists(source))
+            ok = renameOver(source, companion(dbf, p.ext)) && ok;
+        step(p.done);
+    }
+    if (ok)
+        QFile::remove(journalPath(dbf));
+    else
+        ok = finishInterruptedReorganisation(dbf) && !QFileInfo::exists(journalPath(dbf));
+    ctx.files.createdFiles().registerFile(companion(dbf, ".MDX"));
+    clearScratch();
+    return ok;
+}
+
+} // namespace zedora

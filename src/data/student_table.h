@@ -1,0 +1,146 @@
+#pragma once
+// The open student file as the windows see it: a dataset over the engine's
+// table with browse / edit / insert states and the pending edit, per-field
+// checks that run on every change, the calculated averages D1 to D3, the
+// record filter, bookmarks and the index order. Rows are the visible
+// records in the order of the current tag, so an item model can address
+// them by number.
+#include "data/averages.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace zedora {
+namespace dbase {
+class Table;
+}
+
+class StudentTable : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Closed, Browse, Edit, Insert };
+
+    // Runs for every change of a field's value, whatever caused it. Returns
+    // the value to store (a check may replace it), or nothing to refuse the
+    // change; the check shows its own messages.
+    using ChangeCheck = std::function<std::optional<QString>(const QString& field, const QString& value)>;
+
+    explicit StudentTable(QObject* parent = nullptr);
+    ~StudentTable() override;
+
+    // Opens path (throws dbase::DbfError); orders by tag (empty: physical).
+    void open(const QString& path, const QString& tag = QString());
+    void close();
+    bool isOpen() const { return bool(table_); }
+    QString path() const { return path_; }
+    dbase::Table* engineTable() { return table_.get(); }
+
+    // Fields: the stored ones in file order, then D1, D2, D3.
+    int fieldCount() const;
+    QString fieldName(int field) const;
+    int findField(const QString& name) const;  // -1 when the file lacks it
+    bool isCalculated(int field) const;
+    bool isMemo(int field) const;
+    int fieldWidth(int field) const;
+    QStringList fieldNames() const;
+
+    // Rows.
+    int rowCount() const { return int(rows_.size()); }
+    int currentRow() const { return row_; }
+    bool isEmpty() const { return rows_.empty(); }
+    // Moving posts the pending edit first. Returns false when the move
+    // could not be made (no rows, or the post was refused).
+    bool moveToRow(int row);
+    bool first() { return moveToRow(0); }
+    bool last() { return moveToRow(rowCount() - 1); }
+    bool next();
+    bool prior();
+    bool atFirst() const { return row_ <= 0; }
+    bool atLast() const { return row_ >= rowCount() - 1; }
+    using Bookmark = uint32_t;
+    Bookmark bookmark() const;
+    bool gotoBookmark(Bookmark mark);
+
+    // Values of the current row (the pending values while editing).
+    QString value(int field) const;
+    QString value(const QString& name) const;
+    // The value of any row without moving the cursor.
+    QString valueAt(int row, int field) const;
+
+    // Editing.
+    State state() const { return state_; }
+    bool isEditing() const { return state_ == State::Edit || state_ == State::Insert; }
+    void edit();
+    // A new record at the end of the file; it becomes a row when posted.
+    void append();
+    // Runs the change check; false when refused or the field is read-only.
+    bool setValue(int field, const QString& value);
+    bool setValue(const QString& name, const QString& value);
+    // Writes the pending edit through to disk. Returns false when the
+    // engine refused it (the edit stays pending).
+    bool post();
+    void cancel();
+    void deleteCurrent();
+    // Posts when editing; the common first step of every command.
+    bool savePending() { return !isEditing() || post(); }
+
+    void setChangeCheck(ChangeCheck check) { check_ = std::move(check); }
+    void setReadOnly(int field, bool readOnly);
+    bool isReadOnly(int field) const;
+    void setAverageDefinitions(const AverageDefinitions& defs) { averages_ = defs; }
+
+    // Order and filter.
+    void setTag(const QString& tag);
+    QString tag() const { return tag_; }
+    void setFilter(const QString& field, const QString& text);
+    void clearFilter();
+    bool filtered() const { return filterField_ >= 0; }
+
+    // Reads the file again (others may have changed it); keeps the record.
+    void refresh();
+
+    // Bulk work: while suspended no row signals are sent; resume sends one
+    // rowsReset().
+    void suspendViews();
+    void resumeViews();
+
+signals:
+    void rowsReset();              // rows or their order changed
+    void rowChanged(int row);      // values of one row changed
+    void currentRowChanged(int row);
+    void stateChanged(StudentTable::State state);
+
+private:
+    void rebuildRows(uint32_t keepRecno);
+    bool visible() const;
+    void loadPending();
+    QString storedValue(int field) const;
+    QString averageValue(int which) const;
+    void emitReset();
+    void setState(State s);
+
+    std::unique_ptr<dbase::Table> table_;
+    QString path_;
+    QString tag_;
+    std::vector<uint32_t> rows_;  // record numbers in tag order
+    mutable uint32_t loadedRecno_ = 0;  // the record the engine's buffer holds
+    int row_ = -1;
+    State state_ = State::Closed;
+    QStringList pending_;          // stored field values while editing
+    std::vector<bool> changed_;
+    std::vector<bool> readOnly_;
+    ChangeCheck check_;
+    AverageDefinitions averages_;
+    int filterField_ = -1;
+    QString filterText_;
+    int suspended_ = 0;
+    bool resetWhileSuspended_ = false;
+    int storedCount_ = 0;
+};
+
+} // namespace zedora
