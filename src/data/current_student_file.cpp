@@ -1,0 +1,305 @@
+#include "data/current_student_file.h"
+
+#include "app/app_context.h"
+#include "app/workspace_setup.h"
+#include "base/directory_conventions.h"
+#include "base/interaction.h"
+#include "base/path_resolver.h"
+#include "base/workspace_files.h"
+#include "data/student_files.h"
+#include "data/student_schema.h"
+#include "dbase/raw_file.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace zedora {
+namespace {
+
+const char* const kReorganisationQuestion =
+    "Hinweis: Wenn Zedora im Netzwerkbetrieb läuft,\ndarf eine Reorganisation nur dann durchgeführt werden,\n"
+    "wenn sonst kein Anwender mit Zedora arbeitet.\n\n Wollen Sie jetzt eine Reorganisation durchführen?";
+
+QString companionOf(const QString& dbf, const char* ext)
+{
+    return QString::fromStdString(
+        dbase::companionPath(QFileInfo(dbf).absoluteFilePath().toStdString(), ext));
+}
+
+bool sameFile(const QString& a, const QString& b)
+{
+    return QFileInfo(resolvePath(a)).absoluteFilePath() == QFileInfo(resolvePath(b)).absoluteFilePath();
+}
+
+} // namespace
+
+CurrentStudentFile::CurrentStudentFile(AppContext& context, QObject* parent)
+    : QObject(parent), ctx_(context)
+{
+    assignments_.Layoutdatei = context.settings.LetztesLayout;
+    assignments_.TBSdatei = context.settings.FloskelDatei;
+}
+
+QString CurrentStudentFile::fileName() const
+{
+    return QFileInfo(path_).fileName();
+}
+
+QString CurrentStudentFile::dataDirectoryName() const
+{
+    return QFileInfo(QFileInfo(path_).absolutePath()).fileName();
+}
+
+bool CurrentStudentFile::indexMissing(const QString& path) const
+{
+    bool exists = false;
+    dbase::companionPath(QFileInfo(path).absoluteFilePath().toStdString(), ".MDX", &exists);
+    return !exists;
+}
+
+bool CurrentStudentFile::reorganise(const QString& path)
+{
+    const StudentFileContext fc{ctx_.workspace, ctx_.paths.computerName, *ctx_.files, ctx_.ui};
+    return reorganiseStudentFile(path, fc);
+}
+
+bool CurrentStudentFile::openTable(const QString& path)
+{
+    try {
+        const SortOrder* order = sortOrder(ctx_.settings.Sortierung);
+        table_.setAverageDefinitions(AverageDefinitions::fromSettings(ctx_.settings));
+        table_.open(path, QString::fromUtf8(order ? order->tag : "KLASSE"));
+        return true;
+    } catch (const std::exception&) {
+        table_.close();
+        return false;
+    }
+}
+
+// The file to fall back on: the last one opened successfully, else the
+// demo class, rebuilt from the templates when it has gone.
+QString CurrentStudentFile::prepareFallback()
+{
+    QString path = fallback_;
+    const bool demo = path.isEmpty() || !QFileInfo(resolvePath(path)).isFile();
+    if (demo) {
+        path = rebuildDemoDirectory(ctx_.workspace, *ctx_.files);
+        ctx_.files->deleteFile(joinPath(ctx_.workspace, QStringLiteral("DEFINI\\#DEMO.MDX")));
+        assignments_.TBSdatei = QStringLiteral("#DEMO.DBF");
+        assignments_.Faecherdatei = QStringLiteral("DEMO.FDF");
+        assignments_.Layoutdatei = resolveIn(ctx_.workspace, QStringLiteral("LAYOUT\\DEMO.LAY"));
+    }
+    path = resolvePath(path);
+    reorganise(path);
+    return path;
+}
+
+bool CurrentStudentFile::open(const QString& requested)
+{
+    table_.close();
+    emit closed();
+    QString path = resolvePath(requested.trimmed());
+    if (requested.trimmed().isEmpty() || !QFileInfo(path).isFile()) {
+        if (!requested.trimmed().isEmpty())
+            ctx_.ui.error(requested + QStringLiteral(" nicht vorhanden!") + QStringLiteral("\n"));
+        path = prepareFallback();
+    }
+    finishInterruptedReorganisation(path);
+    if (indexMissing(path) && !reorganise(path)) {
+        ctx_.ui.error(QStringLiteral("Datei ist fehlerhaft!\nReorganisation kann nicht durchgeführt werden!\n\n")
+                      + QStringLiteral("\n"));
+        path = prepareFallback();
+    }
+    if (!openTable(path)) {
+        reorganise(path);
+        if (!openTable(path)) {
+            const QString substitute = prepareFallback();
+            ctx_.ui.error(QStringLiteral("Kann ") + path + QStringLiteral(" nicht laden!\n\n") + substitute
+                          + QStringLiteral(" wird stattdessen geladen!") + QStringLiteral("\n"));
+            path = substitute;
+            if (!openTable(path)) {
+                ctx_.ui.error(QStringLiteral(
+                    "Zedora kann nicht ordnungsgemäß ausgeführt werden!\nWurde die BDE (siehe Installationshinweise) korrekt installiert?\n"
+                    "Kommt es weiterhin zu Problemen, wenden Sie sich bitte\nan den Programmautor.\n"
+                    "Die Programmausführung bricht jetzt ab!"));
+                path_.clear();
+                return false;
+            }
+        }
+    }
+    fallback_ = path;
+    path_ = path;
+    ctx_.settings.NotenDatei = path;
+
+    assignments_ = readAssignments(path, ctx_.workspace, assignments_);
+    previousArchive_ = previousArchiveName(path);
+    LayoutLoadContext lc =
+        LayoutLoadContext::fromSettings(ctx_.settings, ctx_.workspace, assignments_.Faecherdatei);
+    lc.fileFields = table_.fieldNames().mid(0, table_.fieldCount() - 3);
+    lc.written = [this](const QString& p) { ctx_.createdFiles->registerFile(p); };
+    lc.chooseBlock = chooseBlock_;
+    layout_ = loadLayout(assignments_.Layoutdatei, lc, ctx_.ui);
+    assignments_.Layoutdatei = layout_.path;
+    ctx_.settings.LetztesLayout = layout_.path;
+    emit opened();
+    return true;
+}
+
+bool CurrentStudentFile::reopen()
+{
+    if (path_.isEmpty())
+        return false;
+    const StudentTable::Bookmark mark = table_.bookmark();
+    if (!table_.savePending())
+        return false;
+    const bool ok = open(path_);
+    if (ok)
+        table_.gotoBookmark(mark);
+    return ok;
+}
+
+bool CurrentStudentFile::writeAssignments()
+{
+    if (path_.isEmpty())
+        return true;
+    return zedora::writeAssignments(path_, ctx_.workspace, assignments_, ctx_.ui,
+                                    [this](const QString& p) { ctx_.createdFiles->registerFile(p); });
+}
+
+void CurrentStudentFile::applySortOrder()
+{
+    if (const SortOrder* order = sortOrder(ctx_.settings.Sortierung))
+        table_.setTag(QString::fromUtf8(order->tag));
+}
+
+bool CurrentStudentFile::askReorganisation(Interaction& ui)
+{
+    return ui.ask(QString::fromUtf8(kReorganisationQuestion), Buttons::YesNoCancel) == Answer::Yes;
+}
+
+bool CurrentStudentFile::reorganiseCurrent()
+{
+    if (path_.isEmpty() || !askReorganisation(ctx_.ui))
+        return false;
+    const QString path = path_;
+    const StudentTable::Bookmark mark = table_.bookmark();
+    table_.savePending();
+    table_.close();
+    const QString mdx = companionOf(path, ".MDX");
+    ctx_.files->deleteFile(mdx);
+    const bool deleted = !QFileInfo::exists(mdx);
+    const bool reorganised = deleted && reorganise(path);
+    open(path);
+    table_.gotoBookmark(mark);
+    if (!deleted || !reorganised) {
+        ctx_.ui.info(QStringLiteral("Reorganisation konnte NICHT durchgeführt werden!"));
+        return false;
+    }
+    ctx_.ui.info(QStringLiteral("Reorganisation war erfolgreich!"));
+    return true;
+}
+
+bool CurrentStudentFile::createEmpty()
+{
+    if (!table_.savePending())
+        return false;
+    const std::optional<QString> chosen =
+        ctx_.ui.saveFile(QStringLiteral("Leere Datei erstellen"), QStringLiteral("Schülerdateien (*.dbf *.DBF)"),
+                         QFileInfo(path_).absolutePath(), QString());
+    if (!chosen || chosen->trimmed().isEmpty())
+        return false;
+    QString path = chosen->trimmed();
+    const QFileInfo fi(path);
+    path = joinPath(fi.path(), fi.completeBaseName() + QStringLiteral(".DBF"));
+    if (!fi.suffix().isEmpty() && fi.suffix().compare(QLatin1String("DBF"), Qt::CaseInsensitive) != 0)
+        path = joinPath(fi.path(), fi.fileName() + QStringLiteral(".DBF"));
+    if (!checkDirectoryConvention(toWindowsSeparators(path), FileKind::StudentFile, ctx_.ui))
+        return false;
+    const StudentFileContext fc{ctx_.workspace, ctx_.paths.computerName, *ctx_.files, ctx_.ui};
+    if (!createEmptyStudentFile(path, fc))
+        return false;
+    writeAssignments();
+    return open(path);
+}
+
+void CurrentStudentFile::deleteFiles()
+{
+    const std::optional<QString> chosen =
+        ctx_.ui.openFile(QStringLiteral("Dateien löschen"),
+                         QStringLiteral("Dateien (*.dbf *.fdf *.lay *.doc *.DBF *.FDF *.LAY *.DOC)"),
+                         QFileInfo(path_).absolutePath(), QString());
+    if (!chosen || chosen->isEmpty())
+        return;
+    const QString path = resolvePath(*chosen);
+    const QString textBlocks =
+        assignments_.TBSdatei.isEmpty()
+            ? QString()
+            : resolveIn(ctx_.workspace, QStringLiteral("DEFINI\\") + assignments_.TBSdatei);
+    if (sameFile(path, path_) || (!textBlocks.isEmpty() && sameFile(path, textBlocks))) {
+        ctx_.ui.warning(QStringLiteral("Die gewählte Datei ist aktiv.\nSie kann nicht gelöscht werden!")
+                        + QStringLiteral("\n"));
+        return;
+    }
+    if (ctx_.ui.ask(QStringLiteral("Soll die gewählte Datei \n\n") + path
+                        + QStringLiteral("\n\nwirklich unwiderruflich gelöscht werden?\n"),
+                    Buttons::YesNoCancel)
+        != Answer::Yes)
+        return;
+    ctx_.files->deleteFile(path);
+    if (QFileInfo(path).suffix().compare(QLatin1String("DBF"), Qt::CaseInsensitive) == 0) {
+        ctx_.createdFiles->beginDefer();
+        for (const char* ext : {".MDX", ".DBT", ".INI"})
+            ctx_.files->deleteFile(companionOf(path, ext));
+        ctx_.createdFiles->endDefer();
+    }
+    emit filesChanged();
+}
+
+bool CurrentStudentFile::scheduleCompleteReorganisation()
+{
+    if (!askReorganisation(ctx_.ui))
+        return false;
+    const QString marker = resolveIn(ctx_.workspace, QStringLiteral("MUSTER\\FACH-ALL.MST"));
+    // An installed program folder is often not writable; the marker in the
+    // workspace is looked for at start just the same.
+    if (!ctx_.files->copyFile(marker, joinPath(ctx_.paths.programDir, QStringLiteral("nachsetup.txt"))))
+        ctx_.files->copyFile(marker, joinPath(ctx_.workspace, QStringLiteral("nachsetup.txt")));
+    ctx_.files->clearCopyLists();
+    ctx_.ui.info(QStringLiteral("Zedora wird jetzt beendet, starten Sie es dann neu!\n"));
+    return true;
+}
+
+QStringList CurrentStudentFile::studentFilesOfDirectory() const
+{
+    if (path_.isEmpty())
+        return {};
+    QDir dir(QFileInfo(path_).absolutePath());
+    return dir.entryList({QStringLiteral("*.dbf")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+}
+
+void CurrentStudentFile::switchDataDirectory(const QString& name)
+{
+    const QString target = resolveIn(ctx_.workspace, name);
+    if (!QFileInfo(target).isDir())
+        return;
+    if (!path_.isEmpty() && sameFile(QFileInfo(path_).absolutePath(), target))
+        return;
+    if (!table_.savePending())
+        return;
+    writeAssignments();
+    QDir dir(target);
+    const QStringList files =
+        dir.entryList({QStringLiteral("*.dbf")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    if (files.isEmpty()) {
+        ctx_.files->copyFile(resolveIn(ctx_.workspace, QStringLiteral("MUSTER\\demo.dbf")),
+                             joinPath(target, QStringLiteral("demo.dbf")));
+        ctx_.files->copyFile(resolveIn(ctx_.workspace, QStringLiteral("MUSTER\\demo.dbt")),
+                             joinPath(target, QStringLiteral("demo.dbt")));
+        ctx_.files->clearCopyLists();
+        open(joinPath(target, QStringLiteral("demo.dbf")));
+    } else {
+        open(dir.filePath(files.first()));
+    }
+}
+
+} // namespace zedora

@@ -1,0 +1,82 @@
+#pragma once
+// The one open student file of the program: opening it with every fallback,
+// its per-file assignments and layout, and the file commands of the main
+// window (create, delete, reorganise, switch data directory).
+#include "data/file_assignments.h"
+#include "data/layout_loading.h"
+#include "data/student_table.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+namespace zedora {
+
+class AppContext;
+
+class CurrentStudentFile : public QObject {
+    Q_OBJECT
+public:
+    explicit CurrentStudentFile(AppContext& context, QObject* parent = nullptr);
+
+    StudentTable& table() { return table_; }
+    const StudentTable& table() const { return table_; }
+    QString path() const { return path_; }
+    QString fileName() const;
+    QString dataDirectoryName() const;
+    QString fallbackPath() const { return fallback_; }
+    const FileAssignments& assignments() const { return assignments_; }
+    FileAssignments& assignments() { return assignments_; }
+    QString previousArchive() const { return previousArchive_; }
+    const LoadedLayout& layout() const { return layout_; }
+
+    // The window that asks for a column layout when a layout has none.
+    void setChooseBlock(std::function<bool(LoadedLayout&)> choose) { chooseBlock_ = std::move(choose); }
+
+    // Opens path with every fallback. False only when no student file at
+    // all could be opened (the program cannot go on).
+    bool open(const QString& path);
+    // Opens the file again, keeping the current record.
+    bool reopen();
+    // Writes <name>.INI of the current file.
+    bool writeAssignments();
+    // The sort order of the setting Sortierung (1, 2, 3).
+    void applySortOrder();
+
+    // Menu commands.
+    bool reorganiseCurrent();            // asks first; reports the outcome
+    bool createEmpty();                  // file dialog, convention check, create, open
+    void deleteFiles();                  // file dialog, question, delete
+    // Asks, plants the post-update marker and returns true when the program
+    // is to close for the complete reorganisation.
+    bool scheduleCompleteReorganisation();
+    // A directory of the workspace was chosen in the data-directory list.
+    void switchDataDirectory(const QString& name);
+    // The *.DBF files of the current file's directory, sorted.
+    QStringList studentFilesOfDirectory() const;
+
+signals:
+    // A file was opened (also the fallback): the windows update their lists.
+    void opened();
+    void closed();
+    // Files of the current directory were deleted.
+    void filesChanged();
+
+private:
+    bool openTable(const QString& path);
+    bool reorganise(const QString& path);
+    QString prepareFallback();
+    bool indexMissing(const QString& path) const;
+    static bool askReorganisation(Interaction& ui);
+
+    AppContext& ctx_;
+    StudentTable table_;
+    QString path_;
+    QString fallback_;
+    FileAssignments assignments_;
+    QString previousArchive_;
+    LoadedLayout layout_;
+    std::function<bool(LoadedLayout&)> chooseBlock_;
+};
+
+} // namespace zedora
