@@ -11,6 +11,7 @@
 #include "dbase/raw_file.h"
 #include "dbase/table.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -73,6 +74,7 @@ void copyRecord(const dbase::Table& from, dbase::Table& to)
 
 QString scratchPrefix(const StudentFileContext& context)
 {
+    QDir().mkpath(resolveIn(context.workspace, QStringLiteral("TMP")));
     return resolveIn(context.workspace, QStringLiteral("TMP")) + QLatin1Char('/')
          + upperAscii(context.computerName.left(36)) + QLatin1Char('-');
 }

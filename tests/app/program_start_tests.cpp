@@ -3,6 +3,9 @@
 #include "app/ui/TFMain.h"
 #include "app/ui/program_start.h"
 #include "base/scripted_interaction.h"
+#include "data/current_student_file.h"
+#include "data/student_schema.h"
+#include "dbase/table.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -40,6 +43,19 @@ void writeFile(const QString& path, const QByteArray& content)
     f.write(content);
 }
 
+void makeTable(const QString& path, const QStringList& names)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    dbase::Table::create(path.toStdString(), studentFileFields());
+    auto t = dbase::Table::open(path.toStdString());
+    for (const QString& n : names) {
+        t->append();
+        t->setText("NAME", n.toStdString());
+        t->setText("GEBOREN", "01.01.2010");
+        t->post();
+    }
+}
+
 QByteArray readFile(const QString& path)
 {
     QFile f(path);
@@ -55,9 +71,14 @@ protected:
         paths.defaultWorkspace = root.path() + "/ws/";
         paths.computerName = "TESTPC";
         writeFile(paths.programDir + "HELPTEXT.TXT", "025 Beendet das Programm.\r\n");
-        writeFile(paths.programDir + "MUSTER/demo.dbf", "demo");
-        writeFile(paths.programDir + "MUSTER/demo.dbt", "memo");
+        // Real tables: the start opens the demo class.
+        makeTable(paths.programDir + "MUSTER/demo.dbf", {"Demo"});
+        makeTable(paths.programDir + "MUSTER/tpl.dbf", {});
+        QFile::rename(paths.programDir + "MUSTER/tpl.dbf", paths.programDir + "MUSTER/MUSTER.MS1");
+        QFile::rename(paths.programDir + "MUSTER/tpl.dbt", paths.programDir + "MUSTER/MUSTER.MS3");
         writeFile(paths.programDir + "MUSTER/KUERZEL.MST", "1;sehr gut\r\n");
+        writeFile(paths.programDir + "MUSTER/DEMOLAY.MST",
+                  "[Demo]\r\n\r\n-FDFYYY-\r\nNAME               Name                                    15\r\n");
     }
     std::unique_ptr<TFMain> start(const QStringList& args = {"zedora"})
     {
@@ -83,8 +104,9 @@ TEST_F(ProgramStartTest, FirstStartLaysOutTheWorkspaceAndOpensTheDemo)
     EXPECT_EQ(prompts.startAsked, 0);
     EXPECT_EQ(readFile(ws() + "MUSTER/KUERZEL.MST"), "1;sehr gut\r\n");
     EXPECT_EQ(readFile(ws() + "KUERZEL.TXT"), "1;sehr gut\r\n");
-    EXPECT_EQ(readFile(ws() + "ZE-0000-0/demo.dbf"), "demo");
     EXPECT_EQ(context->settings.NotenDatei, ws() + "ZE-0000-0/demo.dbf");
+    EXPECT_EQ(window->studentFile().table().value("NAME"), "Demo");
+    EXPECT_TRUE(QFile::exists(ws() + "ZE-0000-0/demo.mdx")) << "indexed on opening";
     EXPECT_TRUE(context->userMode.isAdministrator());
     EXPECT_EQ(window->windowTitle(), "Zedora 7.3");
     auto* sjbox = window->findChild<QComboBox*>("sjbox");
@@ -112,7 +134,7 @@ TEST_F(ProgramStartTest, WithTheMarkerTheSetupDoesNotRunAgain)
     ASSERT_TRUE(window);
     EXPECT_FALSE(QFileInfo::exists(ws() + "ARCHIV"));
     // The demo is still rebuilt because no last student file exists.
-    EXPECT_EQ(readFile(ws() + "ZE-0000-0/demo.dbf"), "demo");
+    EXPECT_EQ(window->studentFile().path(), ws() + "ZE-0000-0/demo.dbf");
 }
 
 TEST_F(ProgramStartTest, RecoveryStartForgetsTheLastFileAndRunsThePostUpdateStep)
@@ -132,14 +154,14 @@ TEST_F(ProgramStartTest, RecoveryStartForgetsTheLastFileAndRunsThePostUpdateStep
 TEST_F(ProgramStartTest, LastStudentFileIsKeptWhenItExists)
 {
     writeFile(ws() + "zdrlokal.ini", "");
-    writeFile(ws() + "ZE-1920-1/5A.DBF", "class");
+    makeTable(ws() + "ZE-1920-1/5A.DBF", {"Anton"});
     writeFile(ws() + "ZDR-TESTPC.ini", "[ALLGEMEINES]\r\nNotenDatei=C:\\OLD\\ZE-1920-1\\5A.DBF\r\n");
     auto window = start();
     ASSERT_TRUE(window);
     EXPECT_TRUE(context->settings.NotenDatei.endsWith("ZE-1920-1\\5A.DBF")
                 || context->settings.NotenDatei.endsWith("ZE-1920-1/5A.DBF"))
         << context->settings.NotenDatei.toStdString();
-    EXPECT_FALSE(QFile::exists(ws() + "ZE-0000-0/demo.dbf"));
+    EXPECT_FALSE(QFile::exists(ws() + "ZE-0000-0/demo.dbf")) << ui.messages().join("|").toStdString();
 }
 
 TEST_F(ProgramStartTest, WrongStartPasswordThreeTimesEndsTheStart)
@@ -223,15 +245,18 @@ TEST_F(ProgramStartTest, UnusableWorkspaceIsReportedAndNothingCrashes)
 {
     writeFile(root.path() + "/blocked", "a file where the workspace folder should be");
     paths.defaultWorkspace = root.path() + "/blocked/ws/";
+    // Without a workspace no student file can be opened: the program says
+    // so and ends the normal way, writing what it can.
     auto window = start();
-    ASSERT_TRUE(window);
+    EXPECT_FALSE(window);
     ASSERT_FALSE(ui.messages().isEmpty());
     EXPECT_TRUE(ui.messages()[0].startsWith("Das Arbeitsverzeichnis " + paths.defaultWorkspace));
-    ui.clear();
-    window->close();
-    // Closing tries to write the settings and says that it could not.
+    bool ended = false;
     bool reported = false;
-    for (const QString& m : ui.messages())
+    for (const QString& m : ui.messages()) {
+        ended |= m.startsWith(QString::fromUtf8("Zedora kann nicht ordnungsgemäß ausgeführt werden!"));
         reported |= m.contains("konnte nicht geschrieben werden!");
+    }
+    EXPECT_TRUE(ended) << ui.messages().join("|").toStdString();
     EXPECT_TRUE(reported) << ui.messages().join("|").toStdString();
 }

@@ -7,8 +7,12 @@
 #include "app/ui/main_menu.h"
 #include "app/ui/icon_bar.h"
 #include "app/workspace_setup.h"
+#include "base/ansi_text.h"
+#include "base/interaction.h"
 #include "base/directory_conventions.h"
 #include "base/path_resolver.h"
+#include "data/current_student_file.h"
+#include "data/student_table_model.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,9 +24,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QScreen>
 #include <QTabBar>
+#include <QHeaderView>
 #include <QTabWidget>
+#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -69,7 +76,8 @@ void fill(QWidget* w, const QColor& colour)
 
 TFMain::TFMain(AppContext& context, PasswordPrompts& prompts, QWidget* parent)
     : QMainWindow(parent), context_(context), prompts_(prompts),
-      admin_(std::make_unique<AdminCommands>())
+      admin_(std::make_unique<AdminCommands>()),
+      file_(std::make_unique<CurrentStudentFile>(context))
 {
     setObjectName(QStringLiteral("FMain"));
     FormCreate();
@@ -120,6 +128,7 @@ void TFMain::FormCreate()
 
     helpLine_ = new HelpLine(*hilfe_, context_.helpTexts, this);
     connectCommands();
+    connectFileCommands();
 }
 
 QWidget* TFMain::createNavigationPanel()
@@ -182,7 +191,7 @@ QWidget* TFMain::createFilePanel()
     QFrame* p11 = panel("Panel11", panel7_);
     auto* l11 = new QVBoxLayout(p11);
     l11->setContentsMargins(4, 4, 4, 4);
-    QLabel* title = label("dateiname1", QStringLiteral("Schülerdateien"), p11);
+    QLabel* title = label("Panel11Text", QStringLiteral("Schülerdatei"), p11);
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
@@ -204,8 +213,75 @@ void TFMain::createPages()
         page->setObjectName(QLatin1String(p[0]));
         allreg_->addTab(page, QLatin1String(p[1]));
     }
+    createEntryGrids(allreg_->widget(0));
     allreg_->tabBar()->setMinimumHeight(25);
     allreg_->setStyleSheet(QStringLiteral("QTabBar::tab { min-width: 200px; min-height: 25px; }"));
+}
+
+void TFMain::createEntryGrids(QWidget* page)
+{
+    auto* l = new QHBoxLayout(page);
+    l->setContentsMargins(0, 0, 0, 0);
+    l->setSpacing(0);
+    const auto makeGrid = [page](const char* name) {
+        auto* g = new QTableView(page);
+        g->setObjectName(QLatin1String(name));
+        g->setSelectionMode(QAbstractItemView::SingleSelection);
+        g->verticalHeader()->setDefaultSectionSize(g->fontMetrics().height() + 6);
+        g->setAlternatingRowColors(true);
+        return g;
+    };
+    grid2_ = makeGrid("DBGrid2");
+    grid2_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid2_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid2_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid2_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid1_ = makeGrid("DBGrid1");
+    grid1_->verticalHeader()->hide();
+    l->addWidget(grid2_);
+    l->addWidget(grid1_, 1);
+    model1_ = new StudentTableModel(file_->table(), this);
+    model2_ = new StudentTableModel(file_->table(), this);
+    grid1_->setModel(model1_);
+    grid2_->setModel(model2_);
+    // Both grids show the same records and scroll together.
+    connect(grid1_->verticalScrollBar(), &QScrollBar::valueChanged, grid2_->verticalScrollBar(),
+            &QScrollBar::setValue);
+    connect(grid2_->verticalScrollBar(), &QScrollBar::valueChanged, grid1_->verticalScrollBar(),
+            &QScrollBar::setValue);
+    const auto follow = [this](const QModelIndex& current) {
+        if (current.isValid() && current.row() != file_->table().currentRow())
+            file_->table().moveToRow(current.row());
+    };
+    connect(grid1_->selectionModel(), &QItemSelectionModel::currentChanged, this, follow);
+    connect(grid2_->selectionModel(), &QItemSelectionModel::currentChanged, this, follow);
+}
+
+void TFMain::applyColumns()
+{
+    const Settings& s = context_.settings;
+    std::vector<ColumnSpec> columns;
+    for (const ColumnSpec& c : file_->layout().columns.columns) {
+        if (!(s.Grid2Sichtbar && (c.field == QLatin1String("NAME") || c.field == QLatin1String("VORNAME"))))
+            columns.push_back(c);
+    }
+    model1_->setColumns(columns);
+    ColumnSpec name;
+    name.field = QStringLiteral("NAME");
+    name.title = QStringLiteral("Name");
+    ColumnSpec first;
+    first.field = QStringLiteral("VORNAME");
+    first.title = QStringLiteral("Vorname");
+    model2_->setColumns({name, first});
+    grid2_->setVisible(s.Grid2Sichtbar);
+    grid2_->setFixedWidth(s.BreiteGrid2 + grid2_->verticalHeader()->width() + 2);
+    grid2_->setColumnWidth(0, s.BreiteGridSpalte0);
+    grid2_->setColumnWidth(1, s.BreiteGrid2 - s.BreiteGridSpalte0 + 50);
+    const int charWidth = grid1_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    for (int i = 0; i < model1_->columnCount(); ++i) {
+        const ColumnSpec* c = model1_->column(i);
+        grid1_->setColumnWidth(i, std::max(3, c->width) * charWidth + 12);
+    }
 }
 
 QWidget* TFMain::createStatusPanel()
@@ -289,6 +365,131 @@ void TFMain::connectCommands()
     connectUserModeMenu(*menu_, context_.userMode, *admin_, prompts_);
 }
 
+bool TFMain::openLastStudentFile()
+{
+    if (!file_->open(context_.settings.NotenDatei)) {
+        close();
+        return false;
+    }
+    return true;
+}
+
+void TFMain::connectFileCommands()
+{
+    connect(file_.get(), &CurrentStudentFile::opened, this, &TFMain::studentFileOpened);
+    connect(file_.get(), &CurrentStudentFile::filesChanged, this, &TFMain::fillFileList);
+    connect(&file_->table(), &StudentTable::currentRowChanged, this, [this](int row) {
+        const StudentTable& t = file_->table();
+        if (QLabel* name = findChild<QLabel*>(QStringLiteral("L_name")))
+            name->setText(row < 0 ? QString()
+                                  : t.value(QStringLiteral("NAME")) + QStringLiteral(", ")
+                                        + t.value(QStringLiteral("VORNAME")));
+        if (QLabel* cls = findChild<QLabel*>(QStringLiteral("klassenbez")))
+            cls->setText(row < 0 ? QString() : t.value(QStringLiteral("KLASSE")));
+        for (QTableView* g : {grid1_, grid2_}) {
+            const QModelIndex current = g->currentIndex();
+            if (row >= 0 && current.row() != row)
+                g->setCurrentIndex(g->model()->index(row, std::max(0, current.column())));
+        }
+    });
+    const auto command = [this](const char* name, auto slot) {
+        if (QAction* a = menu_->action(QLatin1String(name))) {
+            admin_->setAvailable(a, true);
+            connect(a, &QAction::triggered, this, slot);
+        }
+    };
+    command("openStudentFile", [this] { chooseStudentFile(); });
+    command("ErstelleeineleereDatei1", [this] { file_->createEmpty(); });
+    command("Dateienlschen1", [this] { file_->deleteFiles(); });
+    command("reorganiseFile", [this] { file_->reorganiseCurrent(); });
+    command("Komplett", [this] {
+        if (file_->scheduleCompleteReorganisation())
+            close();
+    });
+    command("toggleFileList", [this] {
+        panel7_->setVisible(!panel7_->isVisible());
+        context_.settings.DateienWahlBoxSichtbar = panel7_->isVisible();
+    });
+    if (QToolButton* sp = findChild<QToolButton*>(QStringLiteral("spDatei"))) {
+        sp->setEnabled(true);
+        connect(sp, &QToolButton::clicked, this, [this] { chooseStudentFile(); });
+    }
+    connect(dateienbox_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        const QString path = QDir(QFileInfo(file_->path()).absolutePath()).filePath(item->text());
+        if (QFileInfo(path) == QFileInfo(file_->path()))
+            return;
+        if (!file_->table().savePending())
+            return;
+        file_->writeAssignments();
+        file_->open(path);
+    });
+    connect(dateienbox_, &QListWidget::itemDoubleClicked, this, [this] { chooseStudentFile(); });
+    connect(sjbox_, &QComboBox::activated, this,
+            [this](int index) { file_->switchDataDirectory(sjbox_->itemText(index)); fillFileList(); });
+}
+
+void TFMain::chooseStudentFile()
+{
+    if (!file_->table().savePending())
+        return;
+    file_->writeAssignments();
+    const std::optional<QString> chosen =
+        context_.ui.openFile(QStringLiteral("Schülerdatei öffnen"), QStringLiteral("Schülerdateien (*.dbf *.DBF)"),
+                             QFileInfo(file_->path()).absolutePath(), file_->fileName());
+    if (!chosen || chosen->isEmpty() || !QFileInfo::exists(*chosen))
+        return;
+    if (chosen->startsWith(QLatin1String("A:"), Qt::CaseInsensitive)) {
+        context_.ui.info(QStringLiteral("Das Öffnen einer Datei auf Diskette ist nicht vorgesehen,\n"
+                                        "benutzen Sie den Menüpunkt \"Datenimport\" !\n"));
+        return;
+    }
+    if (!file_->open(*chosen))
+        close();
+}
+
+void TFMain::fillFileList()
+{
+    const QSignalBlocker block(dateienbox_);
+    dateienbox_->clear();
+    const QStringList files = file_->studentFilesOfDirectory();
+    QFont f = dateienbox_->font();
+    f.setPointSize(files.size() < 11 ? 10 : 8);
+    dateienbox_->setFont(f);
+    dateienbox_->addItems(files);
+    const QString current = file_->fileName();
+    for (int i = 0; i < dateienbox_->count(); ++i) {
+        if (dateienbox_->item(i)->text().compare(current, Qt::CaseInsensitive) == 0)
+            dateienbox_->setCurrentRow(i);
+    }
+}
+
+void TFMain::studentFileOpened()
+{
+    applyColumns();
+    const QString name = file_->fileName();
+    const QString dir = file_->dataDirectoryName();
+    if (QAction* title = menu_->action(QStringLiteral("dateiname1")))
+        title->setText(QStringLiteral(">>>>   ") + name + QStringLiteral("   <<<<"));
+    if (QToolButton* sp = findChild<QToolButton*>(QStringLiteral("spDatei")))
+        sp->setText(QStringLiteral(" ") + name + QStringLiteral(" im Ordner ") + upperAscii(dir));
+    const FileAssignments& a = file_->assignments();
+    if (QToolButton* tbs = findChild<QToolButton*>(QStringLiteral("spTBS")))
+        tbs->setText(a.TBSdatei.isEmpty() ? QStringLiteral("Textbausteine") : a.TBSdatei);
+    if (QToolButton* lay = findChild<QToolButton*>(QStringLiteral("spLayout")))
+        lay->setText(lastComponent(a.Layoutdatei));
+    if (QToolButton* fdf = findChild<QToolButton*>(QStringLiteral("spFDF")))
+        fdf->setText(a.Faecherdatei.isEmpty() ? QStringLiteral("Spaltenlayout") : a.Faecherdatei);
+    if (QLabel* title = findChild<QLabel*>(QStringLiteral("Panel11Text")))
+        title->setText(QStringLiteral("Schülerdatei"));
+    fillFileList();
+    const int index = sjbox_->findText(dir, Qt::MatchFixedString);
+    if (index >= 0)
+        sjbox_->setCurrentIndex(index);
+    if (QLabel* count = findChild<QLabel*>(QStringLiteral("L_Klasse")))
+        count->setText(QString::number(file_->table().rowCount()) + QStringLiteral(" Schüler"));
+    emit file_->table().currentRowChanged(file_->table().currentRow());
+}
+
 void TFMain::applyColourScheme()
 {
     const ColourScheme scheme = colourScheme(context_.settings.FARBSCHEMA);
@@ -349,6 +550,7 @@ bool TFMain::event(QEvent* e)
         activated_ = true;
         if (context_.settings.StartState == 0)
             showMaximized();
+        file_->reopen();
         emit firstActivation();
     }
     return QMainWindow::event(e);
@@ -365,6 +567,7 @@ void TFMain::runClosingSteps()
     if (closed_)
         return;
     closed_ = true;
+    file_->table().savePending();
     Settings& s = context_.settings;
     if (isVisible())
         s.DateienWahlBoxSichtbar = panel7_->isVisible();
@@ -378,6 +581,8 @@ void TFMain::runClosingSteps()
     }
     context_.settingsFiles->writeProgramWide(s, context_.userMode.isAdministrator());
     context_.settingsFiles->writePerComputer(s);
+    file_->writeAssignments();
+    file_->table().close();
     removeTemporaryFiles(context_.workspace, *context_.files);
     context_.createdFiles->endDefer();
 }

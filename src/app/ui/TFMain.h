@@ -9,12 +9,15 @@ class QLabel;
 class QListWidget;
 class QProgressBar;
 class QTabWidget;
+class QTableView;
 class QToolButton;
 
 namespace zedora {
 
 class AdminCommands;
 class AppContext;
+class CurrentStudentFile;
+class StudentTableModel;
 class HelpLine;
 class PasswordPrompts;
 struct MainMenu;
@@ -26,6 +29,11 @@ public:
     ~TFMain() override;
 
     AppContext& context() { return context_; }
+    CurrentStudentFile& studentFile() { return *file_; }
+
+    // Opens the last student file (or the demo); false when none at all
+    // could be opened, and the window is then closed.
+    bool openLastStudentFile();
     AdminCommands& adminCommands() { return *admin_; }
     HelpLine& helpLine() { return *helpLine_; }
 
@@ -54,14 +62,25 @@ private:
     void createPages();
     void connectCommands();
     void runClosingSteps();
+    void studentFileOpened();
+    void fillFileList();
+    void chooseStudentFile();
+    void connectFileCommands();
+    void createEntryGrids(QWidget* page);
+    void applyColumns();
 
     AppContext& context_;
     PasswordPrompts& prompts_;
     std::unique_ptr<AdminCommands> admin_;
     std::unique_ptr<MainMenu> menu_;
+    std::unique_ptr<CurrentStudentFile> file_;
     HelpLine* helpLine_ = nullptr;
     QFrame* iconBar_ = nullptr;
     QTabWidget* allreg_ = nullptr;
+    QTableView* grid1_ = nullptr;
+    QTableView* grid2_ = nullptr;
+    StudentTableModel* model1_ = nullptr;
+    StudentTableModel* model2_ = nullptr;
     QComboBox* sjbox_ = nullptr;
     QListWidget* dateienbox_ = nullptr;
     QFrame* panel7_ = nullptr;

@@ -65,6 +65,8 @@ std::unique_ptr<TFMain> startProgram(AppContext& ctx, const QStringList& argumen
 
     window->setHelpTextsShown(ctx.settings.MitHilfe);
     window->fillDataDirectoryList();
+    if (!window->openLastStudentFile())
+        return nullptr;
 
     if (ctx.postUpdateRan) {
         const QString history = resolveIn(ctx.paths.programDir, QStringLiteral("PDF\\ZDR_HISTORY_7.PDF"));

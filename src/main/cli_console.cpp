@@ -1,0 +1,35 @@
+#include "main/cli_console.h"
+
+#include <ostream>
+
+namespace zedora::cli {
+
+void ConsoleInteraction::print(const char* prefix, const QString& text)
+{
+    err_ << prefix << text.trimmed().toStdString() << "\n";
+}
+
+void ConsoleInteraction::info(const QString& text)
+{
+    print("", text);
+}
+
+void ConsoleInteraction::warning(const QString& text)
+{
+    print("Warnung: ", text);
+}
+
+void ConsoleInteraction::error(const QString& text)
+{
+    ++errors_;
+    print("Fehler: ", text);
+}
+
+Answer ConsoleInteraction::ask(const QString& text, Buttons)
+{
+    print("Frage: ", text);
+    err_ << (answer_ == Answer::Yes ? "-> Ja\n" : "-> Nein\n");
+    return answer_;
+}
+
+} // namespace zedora::cli
