@@ -13,6 +13,8 @@
 #include "base/path_resolver.h"
 #include "data/current_student_file.h"
 #include "data/student_table_model.h"
+#include "data/column_block_sources.h"
+#include "data/ui/TFEingabeLayout.h"
 
 #include <QAction>
 #include <QApplication>
@@ -377,6 +379,11 @@ bool TFMain::openLastStudentFile()
 void TFMain::connectFileCommands()
 {
     connect(file_.get(), &CurrentStudentFile::opened, this, &TFMain::studentFileOpened);
+    file_->setChooseBlock([this](LoadedLayout& layout) {
+        TFEingabeLayout dialog(layout.lines, context_.workspace, layout.path, context_.ui, this);
+        dialog.exec();
+        return dialog.changed();
+    });
     connect(file_.get(), &CurrentStudentFile::filesChanged, this, &TFMain::fillFileList);
     connect(&file_->table(), &StudentTable::currentRowChanged, this, [this](int row) {
         const StudentTable& t = file_->table();
@@ -410,6 +417,36 @@ void TFMain::connectFileCommands()
         panel7_->setVisible(!panel7_->isVisible());
         context_.settings.DateienWahlBoxSichtbar = panel7_->isVisible();
     });
+    // Assigning another column layout file or layout to the student file.
+    const auto assignColumnFile = [this] {
+        if (const std::optional<QString> name = chooseColumnLayoutFile(context_.workspace, context_.ui)) {
+            file_->assignments().Faecherdatei = *name;
+            file_->writeAssignments();
+            file_->reopen();
+        }
+    };
+    const auto assignLayout = [this] {
+        const std::optional<QString> chosen = chooseLayout(
+            context_.workspace, file_->assignments().Layoutdatei, context_.ui,
+            [this](const QString& p) { context_.createdFiles->registerFile(p); },
+            [this](const QString& p) { context_.createdFiles->registerDirectory(p); });
+        if (chosen) {
+            // Written at once: opening again reads the assignments back.
+            file_->assignments().Layoutdatei = *chosen;
+            file_->writeAssignments();
+            file_->reopen();
+        }
+    };
+    command("assignColumnLayoutFile", assignColumnFile);
+    for (const char* name : {"spFDF", "spLayout"}) {
+        if (QToolButton* b = findChild<QToolButton*>(QLatin1String(name))) {
+            b->setEnabled(true);
+            if (QLatin1String(name) == QLatin1String("spFDF"))
+                connect(b, &QToolButton::clicked, this, assignColumnFile);
+            else
+                connect(b, &QToolButton::clicked, this, assignLayout);
+        }
+    }
     if (QToolButton* sp = findChild<QToolButton*>(QStringLiteral("spDatei"))) {
         sp->setEnabled(true);
         connect(sp, &QToolButton::clicked, this, [this] { chooseStudentFile(); });
