@@ -130,6 +130,8 @@ bool CurrentStudentFile::open(const QString& requested)
     fallback_ = path;
     path_ = path;
     ctx_.settings.NotenDatei = path;
+    editState_.tableLock = ctx_.settings.SperreOption;
+    applyEditState(editState_);
 
     assignments_ = readAssignments(path, ctx_.workspace, assignments_);
     previousArchive_ = previousArchiveName(path);
@@ -170,6 +172,13 @@ void CurrentStudentFile::applySortOrder()
 {
     if (const SortOrder* order = sortOrder(ctx_.settings.Sortierung))
         table_.setTag(QString::fromUtf8(order->tag));
+}
+
+void CurrentStudentFile::applyEditState(const EditState& state)
+{
+    editState_ = state;
+    for (int i = 0; i < table_.fieldCount(); ++i)
+        table_.setReadOnly(i, isReadOnly(fieldKind(table_.fieldName(i)), state));
 }
 
 bool CurrentStudentFile::askReorganisation(Interaction& ui)

@@ -4,6 +4,7 @@
 // window (create, delete, reorganise, switch data directory).
 #include "data/file_assignments.h"
 #include "data/layout_loading.h"
+#include "data/student_schema.h"
 #include "data/student_table.h"
 
 #include <QObject>
@@ -42,6 +43,11 @@ public:
     bool writeAssignments();
     // The sort order of the setting Sortierung (1, 2, 3).
     void applySortOrder();
+    // Makes every field read-only or editable by its kind: master data only
+    // while master-data editing is on, everything but master data, texts
+    // and averages locked while the table lock is on.
+    void applyEditState(const EditState& state);
+    const EditState& editState() const { return editState_; }
 
     // Menu commands.
     bool reorganiseCurrent();            // asks first; reports the outcome
@@ -77,6 +83,7 @@ private:
     QString previousArchive_;
     LoadedLayout layout_;
     std::function<bool(LoadedLayout&)> chooseBlock_;
+    EditState editState_;
 };
 
 } // namespace zedora

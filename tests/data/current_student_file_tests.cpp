@@ -169,3 +169,25 @@ TEST_F(CurrentStudentFileTest, CreatingAFileThroughTheMenu)
     EXPECT_FALSE(file->createEmpty());
     EXPECT_TRUE(ui.messages().isEmpty()) << "the demo file is refused silently";
 }
+
+TEST_F(CurrentStudentFileTest, FieldsAreEditableByKindMasterDataEditingAndTableLock)
+{
+    writeClass(ws + "ZE-1920-1/5A.DBF", {"Anton"});
+    ASSERT_TRUE(file->open(ws + "ZE-1920-1/5A.DBF"));
+    StudentTable& t = file->table();
+    EXPECT_FALSE(t.setValue("NAME", "Bert")) << "master data need master-data editing";
+    EXPECT_TRUE(t.setValue("DE", "2"));
+    EXPECT_FALSE(t.setValue("ID", "x"));
+    t.post();
+
+    file->applyEditState({true, false, false});
+    EXPECT_TRUE(t.setValue("NAME", "Bert"));
+    t.post();
+
+    file->applyEditState({false, true, false});
+    EXPECT_FALSE(t.setValue("DE", "3")) << "the table lock stops grades";
+    EXPECT_TRUE(t.setValue("TB1", "Text"));
+    t.post();
+    EXPECT_EQ(t.value("DE"), "2");
+    EXPECT_EQ(t.value("NAME"), "Bert");
+}

@@ -413,6 +413,15 @@ void TFMain::connectFileCommands()
         if (file_->scheduleCompleteReorganisation())
             close();
     });
+    for (int value = 1; value <= 3; ++value) {
+        if (QAction* sort = menu_->sortItem(value)) {
+            admin_->setAvailable(sort, true);
+            connect(sort, &QAction::triggered, this, [this, value] {
+                context_.settings.Sortierung = value;
+                file_->applySortOrder();
+            });
+        }
+    }
     command("toggleFileList", [this] {
         panel7_->setVisible(!panel7_->isVisible());
         context_.settings.DateienWahlBoxSichtbar = panel7_->isVisible();
