@@ -1,0 +1,88 @@
+// zedora-cli create / reorg, run as the real program on a scratch workspace.
+#include "dbase/table.h"
+#include "temp_dir.h"
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+using namespace zedora::dbase;
+using zedora::test::readBytes;
+using zedora::test::TempDir;
+
+namespace {
+
+struct Result {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+Result run(const TempDir& dir, const std::string& args)
+{
+    const std::string errFile = dir.file("stderr.txt");
+    const std::string command = std::string(ZEDORA_BINARY_DIR) + "/bin/zedora-cli " + args
+                              + " --workspace " + dir.file("ws") + " 2>" + errFile;
+    Result r;
+    FILE* p = ::popen(command.c_str(), "r");
+    std::array<char, 4096> buf;
+    size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0)
+        r.out.append(buf.data(), n);
+    const int status = ::pclose(p);
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.err = readBytes(errFile);
+    return r;
+}
+
+} // namespace
+
+TEST(CliStudent, CreateMakesAnIndexedFileAndWillNotOverwriteUnasked)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("ws/ZE-2021-1"));
+    const std::string file = dir.file("ws/ZE-2021-1/6b.dbf");
+    const Result r = run(dir, "create " + file);
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string made = dir.file("ws/ZE-2021-1/6B.DBF");
+    auto t = Table::open(made);
+    EXPECT_EQ(t->fieldCount(), 122);
+    EXPECT_EQ(t->tags().size(), 4u);
+    t.reset();
+
+    const Result again = run(dir, "create " + file);
+    EXPECT_NE(again.code, 0);
+    EXPECT_NE(again.err.find("Es existiert bereits eine Datei mit demselben Namen."), std::string::npos);
+    EXPECT_EQ(run(dir, "create " + file + " --ueberschreiben").code, 0);
+}
+
+TEST(CliStudent, ReorgRebuildsTheIndexAndNormalisesBirthDates)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("ws/ZE-2021-1"));
+    const std::string file = dir.file("ws/ZE-2021-1/6B.DBF");
+    ASSERT_EQ(run(dir, "create " + file).code, 0);
+    {
+        auto t = Table::open(file);
+        t->append();
+        t->setText("NAME", "Kaya");
+        t->setText("VORNAME", "Deniz");
+        t->setText("GEBOREN", "1.2.11");
+        t->post();
+    }
+    std::filesystem::remove(dir.file("ws/ZE-2021-1/6B.MDX"));
+    Table::clearProductionIndexFlag(file);
+    const Result r = run(dir, "reorg " + file);
+    ASSERT_EQ(r.code, 0) << r.err;
+    auto t = Table::open(file);
+    t->first();
+    EXPECT_EQ(t->text("GEBOREN"), "01.02.2011");
+    EXPECT_EQ(t->text("ID"), "40575KAYDENIZ");
+    EXPECT_EQ(t->tags().size(), 4u);
+
+    const Result missing = run(dir, "reorg " + dir.file("ws/ZE-2021-1/NIX.DBF"));
+    EXPECT_NE(missing.code, 0);
+    EXPECT_NE(missing.err.find("nicht vorhanden"), std::string::npos);
+}
