@@ -9,6 +9,7 @@
 #include "data/student_files.h"
 #include "data/student_schema.h"
 #include "dbase/raw_file.h"
+#include "dbase/table.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -69,6 +70,13 @@ bool CurrentStudentFile::openTable(const QString& path)
         const SortOrder* order = sortOrder(ctx_.settings.Sortierung);
         table_.setAverageDefinitions(AverageDefinitions::fromSettings(ctx_.settings));
         table_.open(path, QString::fromUtf8(order ? order->tag : "KLASSE"));
+        std::vector<std::string> names;
+        for (int i = 0; i < table_.engineTable()->fieldCount(); ++i)
+            names.push_back(table_.engineTable()->field(i).name);
+        if (!hasStudentFileFields(names)) {
+            table_.close();
+            return false;
+        }
         return true;
     } catch (const std::exception&) {
         table_.close();

@@ -72,6 +72,19 @@ void copyRecord(const dbase::Table& from, dbase::Table& to)
 
 } // namespace
 
+bool hasStudentFileFields(const std::vector<std::string>& names)
+{
+    // An older file has at least the master data that every version had.
+    constexpr size_t kOldestFieldCount = 13;
+    if (names.size() < kOldestFieldCount)
+        return false;
+    for (size_t i = 0; i < names.size() && i < kStoredFields.size(); ++i) {
+        if (names[i] != kStoredFields[i].name)
+            return false;
+    }
+    return true;
+}
+
 QString scratchPrefix(const StudentFileContext& context)
 {
     QDir().mkpath(resolveIn(context.workspace, QStringLiteral("TMP")));
@@ -201,6 +214,8 @@ bool reorganiseStudentFile(const QString& path, const StudentFileContext& ctx,
     };
 
     BusyScope busy(ctx.ui);
+    if (!QFileInfo(dbf).isFile())
+        return false;
     const QString tmp = prefix + QStringLiteral("TMP.DBF");
     try {
         if (!QFileInfo(dbf).isFile())
@@ -211,6 +226,12 @@ bool reorganiseStudentFile(const QString& path, const StudentFileContext& ctx,
             // The old file is only read: should anything go wrong, it stays
             // as it was.
             auto oldTable = dbase::Table::open(native(dbf), dbase::OpenMode::ExclusiveWithoutIndex);
+            std::vector<std::string> names;
+            for (int i = 0; i < oldTable->fieldCount(); ++i)
+                names.push_back(oldTable->field(i).name);
+            // Copying another kind of table by position would garble it.
+            if (!hasStudentFileFields(names))
+                throw dbase::DbfError("no student file");
             auto newTable = dbase::Table::open(native(tmp), dbase::OpenMode::Exclusive);
             const int geborenOld = oldTable->findField("GEBOREN");
             const int nameOld = oldTable->findField("NAME");

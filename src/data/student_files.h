@@ -6,6 +6,8 @@
 // replacement is finished when the file is opened next.
 #include <QString>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace zedora {
 
@@ -41,6 +43,10 @@ using ReorganisationHook = std::function<void(ReorganisationStep)>;
 
 bool reorganiseStudentFile(const QString& path, const StudentFileContext& context,
                            const ReorganisationHook& hook = {});
+
+// Whether the table's fields are those of a student file of this or an
+// older schema (which holds the first fields of today's in the same order).
+bool hasStudentFileFields(const std::vector<std::string>& fieldNames);
 
 // Finishes a reorganisation that was interrupted while replacing the file.
 // Returns true when there was one.

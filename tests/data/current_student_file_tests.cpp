@@ -191,3 +191,23 @@ TEST_F(CurrentStudentFileTest, FieldsAreEditableByKindMasterDataEditingAndTableL
     EXPECT_EQ(t.value("DE"), "2");
     EXPECT_EQ(t.value("NAME"), "Bert");
 }
+
+TEST_F(CurrentStudentFileTest, ATableThatIsNoStudentFileIsNeverConverted)
+{
+    writeClass(ws + "ZE-1920-1/5A.DBF", {"Anton"});
+    ASSERT_TRUE(file->open(ws + "ZE-1920-1/5A.DBF"));
+    const QString foreign = ws + "ZE-1920-1/S_2024.DBF";
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZEDORA_FIXTURES_DIR) + "/sibank/S_2024.DBF", foreign));
+    QFile::setPermissions(foreign, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QFile before(foreign);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray bytes = before.readAll();
+    before.close();
+    ui.clear();
+    ASSERT_TRUE(file->open(foreign));
+    EXPECT_EQ(file->path(), ws + "ZE-1920-1/5A.DBF");
+    EXPECT_FALSE(ui.messages().isEmpty());
+    QFile after(foreign);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), bytes);
+}
