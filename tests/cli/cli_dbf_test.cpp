@@ -1,11 +1,8 @@
 // zedora-cli dbf, run as the real program.
 #include "dbase/table.h"
-#include "temp_dir.h"
+#include "support/run_program.h"
 
-#include <array>
-#include <cstdio>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 using namespace zedora::dbase;
 using zedora::test::readBytes;
@@ -13,26 +10,11 @@ using zedora::test::TempDir;
 
 namespace {
 
-struct Result {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
+using Result = zedora::test::ProgramResult;
 
 Result cli(const TempDir& dir, const std::string& args)
 {
-    const std::string errFile = dir.file("stderr.txt");
-    const std::string command = std::string(ZEDORA_BINARY_DIR) + "/bin/zedora-cli dbf " + args + " 2>" + errFile;
-    Result r;
-    FILE* p = ::popen(command.c_str(), "r");
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0)
-        r.out.append(buf.data(), n);
-    const int status = ::pclose(p);
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.err = readBytes(errFile);
-    return r;
+    return zedora::test::runProgram(dir, std::string(ZEDORA_BINARY_DIR) + "/bin/zedora-cli dbf " + args);
 }
 
 // Two live records and a deleted one; memo with a line break and umlauts.

@@ -1,12 +1,9 @@
 // zedora-cli create / reorg, run as the real program on a scratch workspace.
 #include "dbase/table.h"
-#include "temp_dir.h"
+#include "support/run_program.h"
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 using namespace zedora::dbase;
 using zedora::test::readBytes;
@@ -14,27 +11,12 @@ using zedora::test::TempDir;
 
 namespace {
 
-struct Result {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
+using Result = zedora::test::ProgramResult;
 
 Result run(const TempDir& dir, const std::string& args)
 {
-    const std::string errFile = dir.file("stderr.txt");
-    const std::string command = std::string(ZEDORA_BINARY_DIR) + "/bin/zedora-cli " + args
-                              + " --workspace " + dir.file("ws") + " 2>" + errFile;
-    Result r;
-    FILE* p = ::popen(command.c_str(), "r");
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0)
-        r.out.append(buf.data(), n);
-    const int status = ::pclose(p);
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.err = readBytes(errFile);
-    return r;
+    return zedora::test::runProgram(dir, std::string(ZEDORA_BINARY_DIR) + "/bin/zedora-cli " + args
+                                             + " --workspace " + dir.file("ws"));
 }
 
 } // namespace

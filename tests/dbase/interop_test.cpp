@@ -2,7 +2,7 @@
 // what GDAL writes.
 #include "dbase/table.h"
 #include "dbase/tag_sets.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 #include <array>
 #include <cstdio>

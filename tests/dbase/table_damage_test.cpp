@@ -1,7 +1,7 @@
 // Damaged and foreign files: a clear error naming the file, no crash, and
 // the file left exactly as it was.
 #include "dbase/table.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // searched, ranged, and carried along when the table is renamed.
 #include "dbase/table.h"
 #include "dbase/tag_sets.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Several processes on one table: real child processes via fork().
 #include "dbase/table.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <set>

@@ -1,6 +1,6 @@
 // Writing and reading every field type, memos and deleted records.
 #include "dbase/table.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

@@ -15,7 +15,7 @@ public:
     {
         std::random_device rd;
         path_ = std::filesystem::temp_directory_path() /
-                ("zedora-cli-" + std::to_string(::getpid()) + "-" + std::to_string(rd()));
+                ("zedora-test-" + std::to_string(::getpid()) + "-" + std::to_string(rd()));
         std::filesystem::create_directories(path_);
     }
     ~TempDir()
