@@ -77,8 +77,12 @@ protected:
         QFile::rename(paths.programDir + "MUSTER/tpl.dbf", paths.programDir + "MUSTER/MUSTER.MS1");
         QFile::rename(paths.programDir + "MUSTER/tpl.dbt", paths.programDir + "MUSTER/MUSTER.MS3");
         writeFile(paths.programDir + "MUSTER/KUERZEL.MST", "1;sehr gut\r\n");
-        writeFile(paths.programDir + "MUSTER/DEMOLAY.MST",
-                  "[Demo]\r\n\r\n-FDFYYY-\r\nNAME               Name                                    15\r\n");
+        const QByteArray layout =
+            "[Demo]\r\n\r\n-FDFYYY-\r\nNAME               Name                                    15\r\n";
+        writeFile(paths.programDir + "MUSTER/DEMOLAY.MST", layout);
+        // Starts that skip the set-up find the layout in place already; a
+        // layout without column layout would open its (modal) window.
+        writeFile(paths.defaultWorkspace + "LAYOUT/DEMO.LAY", layout);
     }
     std::unique_ptr<TFMain> start(const QStringList& args = {"zedora"})
     {
