@@ -264,3 +264,20 @@ TEST_F(ProgramStartTest, UnusableWorkspaceIsReportedAndNothingCrashes)
     EXPECT_TRUE(ended) << ui.messages().join("|").toStdString();
     EXPECT_TRUE(reported) << ui.messages().join("|").toStdString();
 }
+
+TEST_F(ProgramStartTest, GradesOfTheOpenFileAreCheckedAgainstTheAbbreviationFile)
+{
+    writeFile(paths.programDir + "MUSTER/KUERZEL.MST", "1 |sehr gut|sehr gut (1)\r\n2 |gut|gut (2)\r\n");
+    auto window = start();
+    ASSERT_TRUE(window);
+    StudentTable& table = window->studentFile().table();
+    ui.clear();
+    EXPECT_TRUE(table.setValue("DE", "2"));
+    EXPECT_EQ(table.value("DE"), "2");
+    table.setValue("DE", "9");
+    ASSERT_FALSE(ui.messages().isEmpty());
+    EXPECT_TRUE(ui.messages()[0].contains("Kürzel (9) nicht definiert!")) << ui.messages()[0].toStdString();
+    EXPECT_NE(table.value("DE"), "9");
+    table.cancel();
+    window->close();
+}

@@ -12,6 +12,9 @@
 #include "base/directory_conventions.h"
 #include "base/path_resolver.h"
 #include "data/current_student_file.h"
+#include "entry/abbreviation_tables.h"
+#include "entry/student_table_checks.h"
+#include "app/ui/TFEinstell.h"
 #include "data/student_table_model.h"
 #include "data/column_block_sources.h"
 #include "data/ui/TFEingabeLayout.h"
@@ -79,7 +82,8 @@ void fill(QWidget* w, const QColor& colour)
 TFMain::TFMain(AppContext& context, PasswordPrompts& prompts, QWidget* parent)
     : QMainWindow(parent), context_(context), prompts_(prompts),
       admin_(std::make_unique<AdminCommands>()),
-      file_(std::make_unique<CurrentStudentFile>(context))
+      file_(std::make_unique<CurrentStudentFile>(context)),
+      abbreviations_(std::make_unique<AbbreviationTables>(context.workspace))
 {
     setObjectName(QStringLiteral("FMain"));
     FormCreate();
@@ -131,6 +135,7 @@ void TFMain::FormCreate()
     helpLine_ = new HelpLine(*hilfe_, context_.helpTexts, this);
     connectCommands();
     connectFileCommands();
+    connectSettingsCommands();
 }
 
 QWidget* TFMain::createNavigationPanel()
@@ -474,6 +479,54 @@ void TFMain::connectFileCommands()
             [this](int index) { file_->switchDataDirectory(sjbox_->itemText(index)); fillFileList(); });
 }
 
+void TFMain::connectSettingsCommands()
+{
+    abbreviations_->loadAtStart(context_.settings);
+    // Every change of a grade, course level, head grade or graduation code
+    // is checked against the tables, whatever made it.
+    StudentTableCheckHooks hooks;
+    hooks.context = [this](const QString& field) {
+        AbbreviationCheckContext c;
+        c.exempt = file_->layout().columns.isExempt(field);
+        c.nameEmpty = file_->table().value(QStringLiteral("NAME")).trimmed().isEmpty();
+        c.nameRuleSuspended = true;
+        return c;
+    };
+    file_->table().setChangeCheck(makeStudentTableCheck(*abbreviations_, context_.ui, hooks));
+
+    const auto open = [this](const char* name, TFEinstell::Page page) {
+        QObject* item = menu_->action(QLatin1String(name));
+        if (!item)
+            item = findChild<QToolButton*>(QLatin1String(name));
+        if (auto* a = qobject_cast<QAction*>(item)) {
+            admin_->setAvailable(a, true);
+            connect(a, &QAction::triggered, this, [this, page] { openSettings(int(page)); });
+        } else if (auto* b = qobject_cast<QToolButton*>(item)) {
+            admin_->setAvailable(b, true);
+            connect(b, &QToolButton::clicked, this, [this, page] { openSettings(int(page)); });
+        }
+    };
+    open("MEin1", TFEinstell::Page::Allgemeines1);
+    open("Voreinstellungen1", TFEinstell::Page::Allgemeines1);
+    open("SpeedButton16", TFEinstell::Page::Allgemeines1);
+    open("MEin3", TFEinstell::Page::Kuerzel);
+    open("Durchschnittsnotenfestlegen1", TFEinstell::Page::Durchschnitt);
+    if (QAction* settingsMenu = menu_->action(QStringLiteral("Einstellungen2")))
+        admin_->setAvailable(settingsMenu, true);
+}
+
+void TFMain::openSettings(int page)
+{
+    if (!file_->table().savePending())
+        return;
+    SettingsDialogOptions options;
+    options.fileFields = file_->table().fieldNames();
+    options.reopenStudentFile = [this] { file_->reopen(); };
+    openSettingsDialog(context_, *abbreviations_, TFEinstell::Page(page), this, options);
+    applyColourScheme();
+    label5_->setText(abbreviations_->grades.label());
+}
+
 void TFMain::chooseStudentFile()
 {
     if (!file_->table().savePending())
@@ -511,6 +564,8 @@ void TFMain::fillFileList()
 
 void TFMain::studentFileOpened()
 {
+    abbreviations_->grades.chooseFromLayout(file_->layout().lines);
+    label5_->setText(abbreviations_->grades.label());
     applyColumns();
     const QString name = file_->fileName();
     const QString dir = file_->dataDirectoryName();

@@ -17,6 +17,7 @@ namespace zedora {
 class AdminCommands;
 class AppContext;
 class CurrentStudentFile;
+struct AbbreviationTables;
 class StudentTableModel;
 class HelpLine;
 class PasswordPrompts;
@@ -30,6 +31,7 @@ public:
 
     AppContext& context() { return context_; }
     CurrentStudentFile& studentFile() { return *file_; }
+    AbbreviationTables& abbreviations() { return *abbreviations_; }
 
     // Opens the last student file (or the demo); false when none at all
     // could be opened, and the window is then closed.
@@ -68,12 +70,15 @@ private:
     void connectFileCommands();
     void createEntryGrids(QWidget* page);
     void applyColumns();
+    void connectSettingsCommands();
+    void openSettings(int page);
 
     AppContext& context_;
     PasswordPrompts& prompts_;
     std::unique_ptr<AdminCommands> admin_;
     std::unique_ptr<MainMenu> menu_;
     std::unique_ptr<CurrentStudentFile> file_;
+    std::unique_ptr<AbbreviationTables> abbreviations_;
     HelpLine* helpLine_ = nullptr;
     QFrame* iconBar_ = nullptr;
     QTabWidget* allreg_ = nullptr;
