@@ -1,7 +1,7 @@
 // zedora-cli: the batch work that needs no window.
 #include "main/cli_commands.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstring>
 #include <iostream>
 
@@ -16,6 +16,11 @@ struct Command {
 const Command kCommands[] = {
     {"dbf", "dbf info|dump|tags|reindex DATEI ...   dBase-Tabellen ansehen und neu indizieren",
      zedora::cli::dbfCommand},
+    {"reorg", "reorg DATEI.DBF [--workspace DIR]   Schülerdatei reorganisieren (Schema, Geburtsdaten, IDs, Indizes)",
+     zedora::cli::reorgCommand},
+    {"create", "create DATEI.DBF [--workspace DIR] [--ueberschreiben]   leere Schülerdatei anlegen",
+     zedora::cli::createCommand},
+    {"pdf", "pdf --file SCHUELERDATEI --out AUSGABE.pdf ...   Zeugnisse als PDF-Datei", zedora::cli::pdfCommand},
 };
 
 int usage(std::ostream& err)
@@ -30,7 +35,10 @@ int usage(std::ostream& err)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Fonts and PDF output need the GUI classes; no display is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     if (argc < 2)
         return usage(std::cerr);
     zedora::cli::Args args(argv + 2, argv + argc);

@@ -1,0 +1,284 @@
+// zedora-cli pdf: report cards of a student file into a PDF file, with the
+// same renderer as the preview.
+#include "main/cli_commands.h"
+
+#include "app/program_paths.h"
+#include "app/settings_files.h"
+#include "base/ansi_text.h"
+#include "base/interaction.h"
+#include "base/path_resolver.h"
+#include "data/averages.h"
+#include "data/column_block.h"
+#include "data/column_layout.h"
+#include "data/file_assignments.h"
+#include "data/student_schema.h"
+#include "dbase/table.h"
+#include "entry/abbreviation_file.h"
+#include "print/layout_reader.h"
+#include "print/report_pdf.h"
+#include "print/table_print_records.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <ostream>
+
+namespace zedora::cli {
+
+namespace {
+
+// Messages of the program go to the error stream; nothing is asked.
+class StreamInteraction : public Interaction {
+public:
+    explicit StreamInteraction(std::ostream& err) : err_(err) {}
+    void info(const QString& t) override { say(t); }
+    void warning(const QString& t) override { say(t); }
+    void error(const QString& t) override { say(t); }
+    Answer ask(const QString& t, Buttons) override { say(t); return Answer::Cancel; }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QString> password(const QString&, const QString&) override { return {}; }
+    std::optional<QString> openFile(const QString&, const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QString> saveFile(const QString&, const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QString> chooseFolder(const QString&, const QString&) override { return {}; }
+    std::optional<QColor> chooseColour(const QColor&) override { return {}; }
+    std::optional<QFont> chooseFont(const QFont&) override { return {}; }
+    void beep() override {}
+    void busy(bool) override {}
+
+private:
+    void say(const QString& t) { err_ << t.trimmed().toStdString() << "\n"; }
+    std::ostream& err_;
+};
+
+// Grade meanings from the layout's abbreviation file, graduation meanings
+// from ABSCHL.TXT (code in columns 1-7, long name from column 8).
+class FileCodes : public CodeMeanings {
+public:
+    FileCodes(const QString& workspace, const QString& abbreviationFile)
+    {
+        QString path = resolveIn(workspace, abbreviationFile);
+        if (!QFileInfo(path).isFile())
+            path = resolveIn(workspace, QStringLiteral("KUERZEL.TXT"));
+        if (auto lines = readLeadingLines(path, kAbbreviationEntries))
+            table_ = parseAbbreviationTable(*lines);
+        if (auto lines = readLeadingLines(resolveIn(workspace, QStringLiteral("ABSCHL.TXT")), 10)) {
+            for (const QString& l : *lines) {
+                const QString code = upperAscii(l.left(7).trimmed());
+                if (!code.isEmpty())
+                    graduations_.append({code, l.mid(7, 110).trimmed()});
+            }
+        }
+    }
+    std::optional<QString> gradeMeaning(const QString& value, int which) const override
+    {
+        const QString v = upperAscii(value.trimmed());
+        for (const Abbreviation& a : table_) {
+            if (!a.code.trimmed().isEmpty() && a.code.trimmed() == v)
+                return (which == 2 ? a.meaning2 : a.meaning1).trimmed();
+        }
+        return std::nullopt;
+    }
+    std::optional<QString> graduationMeaning(const QString& code) const override
+    {
+        const QString c = upperAscii(code.trimmed());
+        for (const auto& g : graduations_)
+            if (g.first == c)
+                return g.second;
+        return std::nullopt;
+    }
+
+private:
+    AbbreviationTable table_{};
+    QList<std::pair<QString, QString>> graduations_;
+};
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+int usage(std::ostream& err)
+{
+    err << "Aufruf: zedora-cli pdf [--workspace VERZEICHNIS] --file SCHUELERDATEI [--layout LAYOUT.LAY]\n"
+           "                      --out AUSGABE.pdf [--form 0..3] [--grades 0..2] [--all | --ids ID,ID,...]\n";
+    return 2;
+}
+
+bool intArg(const std::string& text, int low, int high, int& out)
+{
+    bool ok = false;
+    const int v = q(text).toInt(&ok);
+    if (!ok || v < low || v > high)
+        return false;
+    out = v;
+    return true;
+}
+
+} // namespace
+
+int pdfCommand(const Args& args, std::ostream& out, std::ostream& err)
+{
+    QString workspace, file, layoutArg, outPath;
+    int form = 0, grades = 0;
+    bool gradesGiven = false, all = false;
+    QStringList ids;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--all") {
+            all = true;
+        } else if (!hasValue) {
+            err << "Fehlender oder unbekannter Parameter: " << a << "\n";
+            return usage(err);
+        } else if (a == "--workspace") {
+            workspace = q(args[++i]);
+        } else if (a == "--file") {
+            file = q(args[++i]);
+        } else if (a == "--layout") {
+            layoutArg = q(args[++i]);
+        } else if (a == "--out") {
+            outPath = q(args[++i]);
+        } else if (a == "--form") {
+            if (!intArg(args[++i], 0, 3, form)) {
+                err << "--form erwartet 0, 1, 2 oder 3.\n";
+                return 2;
+            }
+        } else if (a == "--grades") {
+            if (!intArg(args[++i], 0, 2, grades)) {
+                err << "--grades erwartet 0, 1 oder 2.\n";
+                return 2;
+            }
+            gradesGiven = true;
+        } else if (a == "--ids") {
+            for (const QString& id : q(args[++i]).split(u',', Qt::SkipEmptyParts))
+                ids.append(id.trimmed());
+        } else {
+            err << "Unbekannter Parameter: " << a << "\n";
+            return usage(err);
+        }
+    }
+    if (file.isEmpty() || outPath.isEmpty())
+        return usage(err);
+    if (all && !ids.isEmpty()) {
+        err << "--all und --ids schließen sich aus.\n";
+        return 2;
+    }
+
+    const ProgramPaths paths = detectProgramPaths(QCoreApplication::applicationDirPath());
+    if (workspace.isEmpty())
+        workspace = paths.defaultWorkspace;
+    workspace = withTrailingSlash(resolvePath(workspace));
+    if (!QFileInfo(workspace).isDir()) {
+        err << "Arbeitsverzeichnis " << workspace.toStdString() << " nicht gefunden!\n";
+        return 1;
+    }
+    StreamInteraction ui(err);
+    Settings settings;
+    SettingsFiles(workspace, paths.computerName, ui).read(settings);
+
+    const QString studentFile = QFileInfo(file).isAbsolute() ? resolvePath(file) : resolveIn(workspace, file);
+    if (!QFileInfo(studentFile).isFile()) {
+        err << "Schülerdatei " << studentFile.toStdString() << " nicht gefunden!\n";
+        return 1;
+    }
+    const FileAssignments assignments = readAssignments(studentFile, workspace, FileAssignments{});
+
+    QString layoutPath = layoutArg;
+    if (layoutPath.isEmpty())
+        layoutPath = assignments.Layoutdatei;
+    if (layoutPath.isEmpty())
+        layoutPath = joinPath(workspace, QStringLiteral("LAYOUT\\DEMO.LAY"));
+    if (!QFileInfo(layoutPath).isAbsolute())
+        layoutPath = joinPath(workspace, layoutPath);
+    layoutPath = resolvePath(layoutPath);
+    if (!QFileInfo(layoutPath).isFile() && layoutArg.isEmpty()) {
+        // A fresh workspace has the demo layout only as its template.
+        const QString demo = resolveIn(workspace, QStringLiteral("MUSTER\\DEMOLAY.MST"));
+        if (QFileInfo(demo).isFile())
+            layoutPath = demo;
+    }
+    const std::optional<QStringList> layoutText = readLayoutText(layoutPath);
+    TDruckLayout layout;
+    if (!layoutText || !parseLayoutForPrinting(layoutPath, *layoutText, layout, &ui, workspace)) {
+        err << "Layoutdatei " << layoutPath.toStdString() << " nicht gefunden!\n";
+        return 1;
+    }
+
+    std::unique_ptr<dbase::Table> table;
+    const SortOrder* order = sortOrder(settings.Sortierung);
+    const std::string tag = order ? order->tag : "KLASSE";
+    // A student file without its index (the workspace set-up removes them) is
+    // indexed afresh, as opening it in the program does.
+    const auto reindex = [&] {
+        table.reset();
+        try {
+            auto exclusive = dbase::Table::open(studentFile.toStdString(), dbase::OpenMode::ExclusiveWithoutIndex);
+            exclusive->rebuildIndex(studentIndexTagSpecs());
+        } catch (const std::exception&) {
+        }
+    };
+    try {
+        try {
+            table = dbase::Table::open(studentFile.toStdString());
+        } catch (const std::exception&) {
+            reindex();
+            table = dbase::Table::open(studentFile.toStdString());
+        }
+        bool indexed = false;
+        for (const auto& t : table->tags())
+            indexed = indexed || t.name == tag;
+        if (!indexed) {
+            reindex();
+            table = dbase::Table::open(studentFile.toStdString());
+        }
+        try {
+            table->selectTag(tag);
+        } catch (const std::exception&) {
+            table->selectTag("");
+        }
+    } catch (const std::exception& e) {
+        err << "Schülerdatei kann nicht geöffnet werden: " << e.what() << "\n";
+        return 1;
+    }
+    TablePrintRecords records(*table, AverageDefinitions::fromSettings(settings));
+
+    FileCodes codes(workspace, abbreviationFileName(*layoutText));
+    PlaceholderContext context;
+    context.settings = &settings;
+    context.codes = &codes;
+    context.ui = &ui;
+    for (const QString& ep : assignments.EP)
+        if (!ep.trimmed().isEmpty())
+            context.epochalSubjects.append(upperAscii(ep.trimmed()));
+    ApplyOptions columnOptions;
+    columnOptions.skipUnknown = true;
+    context.freeEntryColumns = applyColumnLines(blockColumnLines(*layoutText), columnOptions).description.exemptList;
+
+    PrintRun run;
+    run.formMode = FormMode(form);
+    run.gradeFormat = layout.Bedeutung >= 0 ? layout.Bedeutung : (gradesGiven ? grades : kGradeMeaning1);
+    if (!ids.isEmpty()) {
+        run.selection = RecordSelection::Selection;
+        if (ids.size() > kMaxSelectionPages) {
+            err << "Es können max. 200 Seiten gedruckt werden!\n";
+            ids = ids.mid(0, kMaxSelectionPages);
+        }
+        run.ids = ids;
+    } else {
+        run.selection = RecordSelection::WholeClass;
+    }
+
+    PrintMetrics metrics;
+    metrics.calibrate();
+    RenderOptions options = RenderOptions::fromSettings(settings, workspace);
+    records.first();
+    const QString title = jobTitle(JobKind::ReportCards, records.value(QStringLiteral("KLASSE")).trimmed(),
+                                   settings.Schuljahr);
+    const QString target = QFileInfo(outPath).absoluteFilePath();
+    const PrintOutcome outcome = writeReportPdf(target, layout, metrics, options, context, records, run, title);
+    if (!outcome.ok) {
+        err << "PDF-Datei " << target.toStdString() << " konnte nicht geschrieben werden!\n";
+        return 1;
+    }
+    out << outcome.pages << (outcome.pages == 1 ? " Seite" : " Seiten") << " nach " << target.toStdString()
+        << " geschrieben.\n";
+    return 0;
+}
+
+} // namespace zedora::cli
