@@ -6,6 +6,9 @@
 #include "data/current_student_file.h"
 #include "data/student_schema.h"
 #include "dbase/table.h"
+#include "print/ui/TFVorschau.h"
+#include <QApplication>
+#include <QToolButton>
 
 #include <QAction>
 #include <QComboBox>
@@ -280,4 +283,64 @@ TEST_F(ProgramStartTest, GradesOfTheOpenFileAreCheckedAgainstTheAbbreviationFile
     EXPECT_NE(table.value("DE"), "9");
     table.cancel();
     window->close();
+}
+
+TEST_F(ProgramStartTest, PreviewButtonShowsTheCurrentStudentsReportCard)
+{
+    writeFile(paths.programDir + "MUSTER/DEMOLAY.MST",
+              "[Demo]\r\nEintrag1=%NAME%\r\n\r\n-FDFYYY-\r\nNAME               Name                                    15\r\n");
+    writeFile(paths.defaultWorkspace + "LAYOUT/DEMO.LAY",
+              "[Demo]\r\nEintrag1=%NAME%\r\n\r\n-FDFYYY-\r\nNAME               Name                                    15\r\n");
+    auto window = start();
+    ASSERT_TRUE(window);
+    window->show();
+    auto* button = window->findChild<QToolButton*>("PreView");
+    ASSERT_TRUE(button);
+    ASSERT_TRUE(button->isEnabled());
+    button->click();
+    TFVorschau* preview = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        preview = preview ? preview : qobject_cast<TFVorschau*>(w);
+    ASSERT_TRUE(preview);
+    EXPECT_TRUE(preview->isVisible());
+    EXPECT_EQ(preview->pageTotal(), 1);
+    if (qEnvironmentVariableIsSet("ZEDORA_SCREENSHOTS"))
+        preview->grab().save(qEnvironmentVariable("ZEDORA_SCREENSHOTS") + "/preview.png");
+    window->close();
+}
+
+// The program as installed: shipped templates, demo class and demo layout.
+TEST(ShippedProgram, DemoClassOpensAndItsReportCardShowsInThePreview)
+{
+    QTemporaryDir root;
+    ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
+    if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
+        GTEST_SKIP() << "the build has not made the shipped data";
+    ScriptedInteraction ui;
+    ScriptedPrompts prompts;
+    AppContext context(ui, paths);
+    auto window = startProgram(context, {"zedora"}, prompts);
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(ui.messages().isEmpty()) << ui.messages().join("|").toStdString();
+    EXPECT_EQ(window->studentFile().table().rowCount(), 25);
+    window->resize(1280, 800);
+    window->show();
+    if (qEnvironmentVariableIsSet("ZEDORA_SCREENSHOTS"))
+        window->grab().save(qEnvironmentVariable("ZEDORA_SCREENSHOTS") + "/main.png");
+    window->findChild<QToolButton*>("PreView")->click();
+    TFVorschau* preview = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        preview = preview ? preview : qobject_cast<TFVorschau*>(w);
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(preview->pageTotal(), 1);
+    const QImage page = preview->pageImage();
+    int dark = 0;
+    for (int y = 0; y < page.height(); y += 2)
+        for (int x = 0; x < page.width(); x += 2)
+            dark += qGray(page.pixel(x, y)) < 100;
+    EXPECT_GT(dark, 200) << "the report card has text on it";
+    if (qEnvironmentVariableIsSet("ZEDORA_SCREENSHOTS"))
+        preview->grab().save(qEnvironmentVariable("ZEDORA_SCREENSHOTS") + "/demo-preview.png");
+    window->close();
+    EXPECT_TRUE(ui.messages().isEmpty()) << ui.messages().join("|").toStdString();
 }

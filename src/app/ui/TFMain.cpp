@@ -15,6 +15,14 @@
 #include "entry/abbreviation_tables.h"
 #include "entry/student_table_checks.h"
 #include "app/ui/TFEinstell.h"
+#include "print/code_meanings.h"
+#include "print/layout_model.h"
+#include "print/layout_reader.h"
+#include "print/page_renderer.h"
+#include "print/print_job.h"
+#include "print/print_metrics.h"
+#include "print/student_print_records.h"
+#include "print/ui/TFVorschau.h"
 #include "data/student_table_model.h"
 #include "data/column_block_sources.h"
 #include "data/ui/TFEingabeLayout.h"
@@ -89,7 +97,11 @@ TFMain::TFMain(AppContext& context, PasswordPrompts& prompts, QWidget* parent)
     FormCreate();
 }
 
-TFMain::~TFMain() = default;
+TFMain::~TFMain()
+{
+    // The preview refers to the metrics, layout and records held here.
+    delete preview_;
+}
 
 void TFMain::FormCreate()
 {
@@ -398,6 +410,7 @@ void TFMain::connectFileCommands()
                                         + t.value(QStringLiteral("VORNAME")));
         if (QLabel* cls = findChild<QLabel*>(QStringLiteral("klassenbez")))
             cls->setText(row < 0 ? QString() : t.value(QStringLiteral("KLASSE")));
+        refreshPreview();
         for (QTableView* g : {grid1_, grid2_}) {
             const QModelIndex current = g->currentIndex();
             if (row >= 0 && current.row() != row)
@@ -506,6 +519,12 @@ void TFMain::connectSettingsCommands()
             connect(b, &QToolButton::clicked, this, [this, page] { openSettings(int(page)); });
         }
     };
+    for (const auto& [name, small] : {std::pair{"PreView", false}, std::pair{"smallPreviewButton", true}}) {
+        if (QToolButton* b = iconBar_->findChild<QToolButton*>(QLatin1String(name))) {
+            admin_->setAvailable(b, true);
+            connect(b, &QToolButton::clicked, this, [this, small = small] { showPreview(small); });
+        }
+    }
     open("MEin1", TFEinstell::Page::Allgemeines1);
     open("Voreinstellungen1", TFEinstell::Page::Allgemeines1);
     open("SpeedButton16", TFEinstell::Page::Allgemeines1);
@@ -513,6 +532,48 @@ void TFMain::connectSettingsCommands()
     open("Durchschnittsnotenfestlegen1", TFEinstell::Page::Durchschnitt);
     if (QAction* settingsMenu = menu_->action(QStringLiteral("Einstellungen2")))
         admin_->setAvailable(settingsMenu, true);
+}
+
+void TFMain::showPreview(bool smallWindow)
+{
+    if (!file_->table().savePending() || file_->table().isEmpty())
+        return;
+    if (!metrics_) {
+        metrics_ = std::make_unique<PrintMetrics>();
+        metrics_->calibrate();
+    }
+    auto layout = std::make_unique<TDruckLayout>();
+    if (!parseLayoutForPrinting(file_->layout().path, file_->layout().lines, *layout, &context_.ui,
+                                context_.workspace))
+        return;
+    printLayout_ = std::move(layout);
+    printRecords_ = std::make_unique<StudentPrintRecords>(file_->table());
+    printRecords_->followCurrentRow();
+    meanings_ = std::make_unique<AbbreviationMeanings>(*abbreviations_);
+    PlaceholderContext placeholders;
+    placeholders.settings = &context_.settings;
+    placeholders.codes = meanings_.get();
+    placeholders.ui = &context_.ui;
+    for (const QString& ep : file_->assignments().EP) {
+        if (!ep.trimmed().isEmpty())
+            placeholders.epochalSubjects << ep.trimmed();
+    }
+    placeholders.freeEntryColumns = file_->layout().columns.exemptList;
+    if (!preview_)
+        preview_ = new TFVorschau(context_.settings, context_.ui, *metrics_, this);
+    preview_->showJob(reportCardJob(*printLayout_, *metrics_,
+                                    RenderOptions::fromSettings(context_.settings, context_.workspace),
+                                    placeholders, *printRecords_, singleStudentRun(*printLayout_),
+                                    file_->table().value(QStringLiteral("KLASSE")), context_.settings.Schuljahr),
+                      false, smallWindow);
+}
+
+void TFMain::refreshPreview()
+{
+    if (preview_ && preview_->isVisible() && printRecords_) {
+        printRecords_->followCurrentRow();
+        preview_->rebuild();
+    }
 }
 
 void TFMain::openSettings(int page)

@@ -18,6 +18,11 @@ class AdminCommands;
 class AppContext;
 class CurrentStudentFile;
 struct AbbreviationTables;
+class AbbreviationMeanings;
+class PrintMetrics;
+class StudentPrintRecords;
+class TFVorschau;
+struct TDruckLayout;
 class StudentTableModel;
 class HelpLine;
 class PasswordPrompts;
@@ -72,6 +77,8 @@ private:
     void applyColumns();
     void connectSettingsCommands();
     void openSettings(int page);
+    void showPreview(bool smallWindow);
+    void refreshPreview();
 
     AppContext& context_;
     PasswordPrompts& prompts_;
@@ -79,6 +86,12 @@ private:
     std::unique_ptr<MainMenu> menu_;
     std::unique_ptr<CurrentStudentFile> file_;
     std::unique_ptr<AbbreviationTables> abbreviations_;
+    // The single-student preview and what its job refers to.
+    std::unique_ptr<PrintMetrics> metrics_;
+    std::unique_ptr<TDruckLayout> printLayout_;
+    std::unique_ptr<StudentPrintRecords> printRecords_;
+    std::unique_ptr<AbbreviationMeanings> meanings_;
+    TFVorschau* preview_ = nullptr;
     HelpLine* helpLine_ = nullptr;
     QFrame* iconBar_ = nullptr;
     QTabWidget* allreg_ = nullptr;
