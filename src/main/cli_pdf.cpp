@@ -13,7 +13,12 @@
 #include "data/file_assignments.h"
 #include "data/student_schema.h"
 #include "dbase/table.h"
-#include "entry/abbreviation_file.h"
+#include "base/created_files_register.h"
+#include "base/workspace_files.h"
+#include "data/student_files.h"
+#include "entry/abbreviation_tables.h"
+#include "main/cli_console.h"
+#include "print/code_meanings.h"
 #include "print/layout_reader.h"
 #include "print/report_pdf.h"
 #include "print/table_print_records.h"
@@ -25,71 +30,6 @@
 namespace zedora::cli {
 
 namespace {
-
-// Messages of the program go to the error stream; nothing is asked.
-class StreamInteraction : public Interaction {
-public:
-    explicit StreamInteraction(std::ostream& err) : err_(err) {}
-    void info(const QString& t) override { say(t); }
-    void warning(const QString& t) override { say(t); }
-    void error(const QString& t) override { say(t); }
-    Answer ask(const QString& t, Buttons) override { say(t); return Answer::Cancel; }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> password(const QString&, const QString&) override { return {}; }
-    std::optional<QString> openFile(const QString&, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> saveFile(const QString&, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> chooseFolder(const QString&, const QString&) override { return {}; }
-    std::optional<QColor> chooseColour(const QColor&) override { return {}; }
-    std::optional<QFont> chooseFont(const QFont&) override { return {}; }
-    void beep() override {}
-    void busy(bool) override {}
-
-private:
-    void say(const QString& t) { err_ << t.trimmed().toStdString() << "\n"; }
-    std::ostream& err_;
-};
-
-// Grade meanings from the layout's abbreviation file, graduation meanings
-// from ABSCHL.TXT (code in columns 1-7, long name from column 8).
-class FileCodes : public CodeMeanings {
-public:
-    FileCodes(const QString& workspace, const QString& abbreviationFile)
-    {
-        QString path = resolveIn(workspace, abbreviationFile);
-        if (!QFileInfo(path).isFile())
-            path = resolveIn(workspace, QStringLiteral("KUERZEL.TXT"));
-        if (auto lines = readLeadingLines(path, kAbbreviationEntries))
-            table_ = parseAbbreviationTable(*lines);
-        if (auto lines = readLeadingLines(resolveIn(workspace, QStringLiteral("ABSCHL.TXT")), 10)) {
-            for (const QString& l : *lines) {
-                const QString code = upperAscii(l.left(7).trimmed());
-                if (!code.isEmpty())
-                    graduations_.append({code, l.mid(7, 110).trimmed()});
-            }
-        }
-    }
-    std::optional<QString> gradeMeaning(const QString& value, int which) const override
-    {
-        const QString v = upperAscii(value.trimmed());
-        for (const Abbreviation& a : table_) {
-            if (!a.code.trimmed().isEmpty() && a.code.trimmed() == v)
-                return (which == 2 ? a.meaning2 : a.meaning1).trimmed();
-        }
-        return std::nullopt;
-    }
-    std::optional<QString> graduationMeaning(const QString& code) const override
-    {
-        const QString c = upperAscii(code.trimmed());
-        for (const auto& g : graduations_)
-            if (g.first == c)
-                return g.second;
-        return std::nullopt;
-    }
-
-private:
-    AbbreviationTable table_{};
-    QList<std::pair<QString, QString>> graduations_;
-};
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -168,7 +108,7 @@ int pdfCommand(const Args& args, std::ostream& out, std::ostream& err)
         err << "Arbeitsverzeichnis " << workspace.toStdString() << " nicht gefunden!\n";
         return 1;
     }
-    StreamInteraction ui(err);
+    ConsoleInteraction ui(err);
     Settings settings;
     SettingsFiles(workspace, paths.computerName, ui).read(settings);
 
@@ -205,13 +145,13 @@ int pdfCommand(const Args& args, std::ostream& out, std::ostream& err)
     const std::string tag = order ? order->tag : "KLASSE";
     // A student file without its index (the workspace set-up removes them) is
     // indexed afresh, as opening it in the program does.
+    TNeueDateien reg(resolveIn(workspace, QStringLiteral("angelegteDateien.txt")),
+                     resolveIn(workspace, QStringLiteral("angelegteVerzeichnisse.txt")));
+    reg.endDefer();
+    WorkspaceFiles files(reg);
     const auto reindex = [&] {
         table.reset();
-        try {
-            auto exclusive = dbase::Table::open(studentFile.toStdString(), dbase::OpenMode::ExclusiveWithoutIndex);
-            exclusive->rebuildIndex(studentIndexTagSpecs());
-        } catch (const std::exception&) {
-        }
+        buildIndexes(studentFile, IndexKind::StudentFile, files);
     };
     try {
         try {
@@ -238,7 +178,10 @@ int pdfCommand(const Args& args, std::ostream& out, std::ostream& err)
     }
     TablePrintRecords records(*table, AverageDefinitions::fromSettings(settings));
 
-    FileCodes codes(workspace, abbreviationFileName(*layoutText));
+    AbbreviationTables tables(workspace);
+    tables.loadAtStart(settings);
+    tables.grades.chooseFromLayout(*layoutText);
+    const AbbreviationMeanings codes(tables);
     PlaceholderContext context;
     context.settings = &settings;
     context.codes = &codes;
@@ -252,7 +195,8 @@ int pdfCommand(const Args& args, std::ostream& out, std::ostream& err)
 
     PrintRun run;
     run.formMode = FormMode(form);
-    run.gradeFormat = layout.Bedeutung >= 0 ? layout.Bedeutung : (gradesGiven ? grades : kGradeMeaning1);
+    // A format asked for on the command line wins over the layout's own.
+    run.gradeFormat = gradesGiven ? grades : (layout.Bedeutung >= 0 ? layout.Bedeutung : kGradeMeaning1);
     if (!ids.isEmpty()) {
         run.selection = RecordSelection::Selection;
         if (ids.size() > kMaxSelectionPages) {
