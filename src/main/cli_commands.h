@@ -13,6 +13,7 @@ using Args = std::vector<std::string>;
 int dbfCommand(const Args& args, std::ostream& out, std::ostream& err);
 int reorgCommand(const Args& args, std::ostream& out, std::ostream& err);
 int createCommand(const Args& args, std::ostream& out, std::ostream& err);
+int setupCommand(const Args& args, std::ostream& out, std::ostream& err);
 int pdfCommand(const Args& args, std::ostream& out, std::ostream& err);
 
 } // namespace zedora::cli

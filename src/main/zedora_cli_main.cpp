@@ -16,6 +16,8 @@ struct Command {
 const Command kCommands[] = {
     {"dbf", "dbf info|dump|tags|reindex DATEI ...   dBase-Tabellen ansehen und neu indizieren",
      zedora::cli::dbfCommand},
+    {"setup", "setup [--workspace DIR]   Arbeitsverzeichnis einrichten (Ordner, Vorlagen, Demo-Klasse)",
+     zedora::cli::setupCommand},
     {"reorg", "reorg DATEI.DBF [--workspace DIR]   Schülerdatei reorganisieren (Schema, Geburtsdaten, IDs, Indizes)",
      zedora::cli::reorgCommand},
     {"create", "create DATEI.DBF [--workspace DIR] [--ueberschreiben]   leere Schülerdatei anlegen",

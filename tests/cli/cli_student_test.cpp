@@ -68,3 +68,20 @@ TEST(CliStudent, ReorgRebuildsTheIndexAndNormalisesBirthDates)
     EXPECT_NE(missing.code, 0);
     EXPECT_NE(missing.err.find("nicht vorhanden"), std::string::npos);
 }
+
+TEST(CliStudent, SetupLaysOutAWorkspaceWhoseDemoClassPrints)
+{
+    TempDir dir;
+    const Result r = run(dir, "setup");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("ws/ARCHIV")));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("ws/KUERZEL.TXT")));
+    auto demo = Table::open(dir.file("ws/ZE-0000-0/demo.dbf"));
+    EXPECT_EQ(demo->recordCount(), 25u);
+    demo.reset();
+    const Result pdf = zedora::test::runProgram(
+        dir, std::string(ZEDORA_BINARY_DIR) + "/bin/zedora-cli pdf --workspace " + dir.file("ws")
+                 + " --file ZE-0000-0/demo.dbf --out " + dir.file("z.pdf"));
+    ASSERT_EQ(pdf.code, 0) << pdf.err;
+    EXPECT_GT(std::filesystem::file_size(dir.file("z.pdf")), 10000u);
+}
