@@ -8,6 +8,8 @@
 #include "dbase/table.h"
 #include "print/ui/TFVorschau.h"
 #include <QApplication>
+#include <QTableView>
+#include <QLineEdit>
 #include <QToolButton>
 
 #include <QAction>
@@ -343,4 +345,50 @@ TEST(ShippedProgram, DemoClassOpensAndItsReportCardShowsInThePreview)
         preview->grab().save(qEnvironmentVariable("ZEDORA_SCREENSHOTS") + "/demo-preview.png");
     window->close();
     EXPECT_TRUE(ui.messages().isEmpty()) << ui.messages().join("|").toStdString();
+}
+
+TEST(ShippedProgram, TypingAGradeIntoTheGridAndF9StoresItAndMovesOn)
+{
+    QTemporaryDir root;
+    ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
+    if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
+        GTEST_SKIP() << "the build has not made the shipped data";
+    ScriptedInteraction ui;
+    ScriptedPrompts prompts;
+    AppContext context(ui, paths);
+    auto window = startProgram(context, {"zedora"}, prompts);
+    ASSERT_TRUE(window);
+    window->show();
+    auto* grid = window->findChild<QTableView*>("DBGrid1");
+    ASSERT_TRUE(grid);
+    int deColumn = -1;
+    for (int c = 0; c < grid->model()->columnCount(); ++c) {
+        if (grid->model()->headerData(c, Qt::Horizontal).toString().startsWith("Deu"))
+            deColumn = c;
+    }
+    ASSERT_GE(deColumn, 0);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(0, deColumn));
+    grid->edit(grid->currentIndex());
+    auto* editor = grid->findChild<QLineEdit*>();
+    ASSERT_TRUE(editor);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, "1-");
+    QTest::keyClick(editor, Qt::Key_Tab);
+    StudentTable& table = window->studentFile().table();
+    EXPECT_EQ(table.state(), StudentTable::State::Edit);
+    if (QWidget* open = grid->findChild<QLineEdit*>(); open && open->isVisible())
+        QTest::keyClick(open, Qt::Key_Escape);  // Tab opened the next cell
+    QTest::keyClick(grid, Qt::Key_F9);
+    EXPECT_EQ(table.state(), StudentTable::State::Browse);
+    EXPECT_EQ(table.currentRow(), 1) << "F9 moves to the next student";
+    EXPECT_TRUE(ui.messages().isEmpty()) << ui.messages().join("|").toStdString();
+    // Stored in the file, not only shown.
+    window->close();
+    auto stored = dbase::Table::open((paths.defaultWorkspace + "ZE-0000-0/demo.dbf").toStdString());
+    stored->selectTag("KLASSE");
+    stored->first();
+    EXPECT_EQ(stored->text("DE"), "1-");
 }

@@ -38,6 +38,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QScreen>
 #include <QTabBar>
 #include <QHeaderView>
@@ -148,6 +149,7 @@ void TFMain::FormCreate()
     connectCommands();
     connectFileCommands();
     connectSettingsCommands();
+    connectNavigation();
 }
 
 QWidget* TFMain::createNavigationPanel()
@@ -402,6 +404,15 @@ void TFMain::connectFileCommands()
         return dialog.changed();
     });
     connect(file_.get(), &CurrentStudentFile::filesChanged, this, &TFMain::fillFileList);
+    // A reset of the rows (after a save, a new order) leaves the grids
+    // without a current cell; they take the table's record again.
+    connect(&file_->table(), &StudentTable::rowsReset, this, [this] {
+        const int row = file_->table().currentRow();
+        for (QTableView* g : {grid1_, grid2_}) {
+            if (row >= 0 && g->model()->rowCount() > row)
+                g->setCurrentIndex(g->model()->index(row, std::max(0, g->currentIndex().column())));
+        }
+    });
     connect(&file_->table(), &StudentTable::currentRowChanged, this, [this](int row) {
         const StudentTable& t = file_->table();
         if (QLabel* name = findChild<QLabel*>(QStringLiteral("L_name")))
@@ -586,6 +597,54 @@ void TFMain::openSettings(int page)
     openSettingsDialog(context_, *abbreviations_, TFEinstell::Page(page), this, options);
     applyColourScheme();
     label5_->setText(abbreviations_->grades.label());
+}
+
+void TFMain::connectNavigation()
+{
+    StudentTable& t = file_->table();
+    const auto button = [this](const char* name) { return findChild<QToolButton*>(QLatin1String(name)); };
+    const std::pair<const char*, std::function<void()>> moves[] = {
+        {"erster", [&t] { t.first(); }},
+        {"zur", [&t] { t.prior(); }},
+        {"vor", [&t] { t.next(); }},
+        {"letzter", [&t] { t.last(); }},
+    };
+    for (const auto& [name, move] : moves) {
+        if (QToolButton* b = button(name)) {
+            b->setEnabled(true);
+            connect(b, &QToolButton::clicked, this, move);
+        }
+    }
+    QToolButton* save = button("btnspei");
+    QToolButton* cancel = button("btnabbr");
+    connect(save, &QToolButton::clicked, this, [&t] { t.savePending(); });
+    connect(cancel, &QToolButton::clicked, this, [&t] { t.cancel(); });
+    connect(&t, &StudentTable::stateChanged, this, [save, cancel](StudentTable::State s) {
+        const bool editing = s == StudentTable::State::Edit || s == StudentTable::State::Insert;
+        save->setEnabled(editing);
+        cancel->setEnabled(editing);
+    });
+    if (QToolButton* refresh = button("SpeedButton13")) {
+        refresh->setEnabled(true);
+        connect(refresh, &QToolButton::clicked, this, [&t] { t.refresh(); });
+    }
+    // F8 saves, F9 saves and moves on, Esc drops the pending edit.
+    const auto key = [this](QKeySequence seq, std::function<void()> act) {
+        auto* sc = new QShortcut(seq, grid1_, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+        connect(sc, &QShortcut::activated, this, std::move(act));
+    };
+    key(QKeySequence(Qt::Key_F8), [&t] { t.savePending(); });
+    key(QKeySequence(Qt::Key_F9), [this, &t] {
+        if (t.savePending()) {
+            grid1_->setFocus();
+            t.next();
+        }
+    });
+    key(QKeySequence(Qt::Key_Escape), [this, &t] {
+        // A cell editor handles its own Esc first.
+        if (QApplication::focusWidget() == grid1_)
+            t.cancel();
+    });
 }
 
 void TFMain::chooseStudentFile()

@@ -76,6 +76,7 @@ private:
     void createEntryGrids(QWidget* page);
     void applyColumns();
     void connectSettingsCommands();
+    void connectNavigation();
     void openSettings(int page);
     void showPreview(bool smallWindow);
     void refreshPreview();
