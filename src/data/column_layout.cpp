@@ -146,17 +146,17 @@ ApplyResult applyColumnLines(const QStringList& columnLines, const ApplyOptions&
             continue;
         shown.insert(c.name);
 
-        ColumnSpec spec;
-        spec.field = c.name;
-        spec.caption = c.caption;
-        spec.width = columnWidth(c.width, c.name);
-        spec.title = c.caption.left(spec.width);
-        spec.exempt = d.isExempt(c.name);
-        spec.kind = f->kind;
-        spec.masterData = isMasterDataName(c.name);
-        addToHistory(d, spec);
-        placeOnMask(d.mask, spec, *f);
-        d.columns.push_back(spec);
+        ColumnSpec entry;
+        entry.field = c.name;
+        entry.caption = c.caption;
+        entry.width = columnWidth(c.width, c.name);
+        entry.title = c.caption.left(entry.width);
+        entry.exempt = d.isExempt(c.name);
+        entry.kind = f->kind;
+        entry.masterData = isMasterDataName(c.name);
+        addToHistory(d, entry);
+        placeOnMask(d.mask, entry, *f);
+        d.columns.push_back(entry);
     }
     return result;
 }

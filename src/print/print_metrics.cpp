@@ -12,11 +12,11 @@ namespace {
 // that rounding inside the font engine does not add up along a line.
 constexpr double kMeasureScale = 64.0;
 
-QFont baseFont(const FontSpec& spec)
+QFont baseFont(const FontSpec& entry)
 {
-    QFont f(fontFamilyFor(spec.name));
-    f.setBold(spec.bold);
-    f.setItalic(spec.italic);
+    QFont f(fontFamilyFor(entry.name));
+    f.setBold(entry.bold);
+    f.setItalic(entry.italic);
     f.setHintingPreference(QFont::PreferNoHinting);
     f.setKerning(false);
     f.setStyleStrategy(QFont::StyleStrategy(QFont::ForceOutline | QFont::NoSubpixelAntialias));
@@ -24,14 +24,14 @@ QFont baseFont(const FontSpec& spec)
 }
 
 // Cell height (ascent + descent) per unit of em size.
-double cellRatio(const FontSpec& spec)
+double cellRatio(const FontSpec& entry)
 {
     static QHash<QString, double> ratios;
-    const QString key = fontFamilyFor(spec.name) + QString::number(int(spec.bold) + 2 * int(spec.italic));
+    const QString key = fontFamilyFor(entry.name) + QString::number(int(entry.bold) + 2 * int(entry.italic));
     auto it = ratios.constFind(key);
     if (it != ratios.constEnd())
         return *it;
-    QFont f = baseFont(spec);
+    QFont f = baseFont(entry);
     f.setPixelSize(1000);
     const QFontMetricsF fm(f);
     double r = (fm.ascent() + fm.descent()) / 1000.0;
@@ -62,24 +62,24 @@ int PrintMetrics::fontHeight(int points) const
     return int(std::lround(points * double(factor_) / 72.0));
 }
 
-QFont PrintMetrics::qfont(const FontSpec& spec, double deviceLogicalDpi)
+QFont PrintMetrics::qfont(const FontSpec& entry, double deviceLogicalDpi)
 {
-    QFont f = baseFont(spec);
-    const double em = std::max(1, spec.height) / cellRatio(spec);
+    QFont f = baseFont(entry);
+    const double em = std::max(1, entry.height) / cellRatio(entry);
     f.setPointSizeF(em * 72.0 / deviceLogicalDpi);
     return f;
 }
 
-const PrintMetrics::Measured& PrintMetrics::measured(const FontSpec& spec) const
+const PrintMetrics::Measured& PrintMetrics::measured(const FontSpec& entry) const
 {
-    const QString key = spec.name + u'|' + QString::number(spec.height) + u'|'
-                        + QString::number(int(spec.bold) + 2 * int(spec.italic));
+    const QString key = entry.name + u'|' + QString::number(entry.height) + u'|'
+                        + QString::number(int(entry.bold) + 2 * int(entry.italic));
     auto it = cache_.find(key);
     if (it != cache_.end())
         return *it;
     Measured m;
-    m.font = baseFont(spec);
-    const double em = std::max(1, spec.height) / cellRatio(spec);
+    m.font = baseFont(entry);
+    const double em = std::max(1, entry.height) / cellRatio(entry);
     m.font.setPixelSize(std::max(1, int(std::lround(em * kMeasureScale))));
     m.descent = QFontMetricsF(m.font).descent() / kMeasureScale;
     return *cache_.insert(key, m);
@@ -109,9 +109,9 @@ int PrintMetrics::calibrate()
     int best = 300;
     int bestDiff = -1;
     for (int i = 0, f = 300; i < 11; ++i, f -= 2) {
-        FontSpec spec;
-        spec.height = int(std::lround(f * 10 / 72.0));
-        const int diff = std::abs(textWidth(spec, sentence) - kCalibrationWidth);
+        FontSpec entry;
+        entry.height = int(std::lround(f * 10 / 72.0));
+        const int diff = std::abs(textWidth(entry, sentence) - kCalibrationWidth);
         if (bestDiff < 0 || diff < bestDiff) {
             bestDiff = diff;
             best = f;

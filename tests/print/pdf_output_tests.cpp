@@ -109,8 +109,8 @@ TEST(PdfOutput, WordsStandWhereTheLayoutPutsThem)
     EXPECT_NEAR(g->xMin, 30.0, 0.5);
     EXPECT_NEAR(g->yMax, 250.0, 0.5);
     // The word is as wide as the printer metrics say.
-    const FontSpec spec{QStringLiteral("ARIAL"), h.metrics.fontHeight(12), false, false};
-    EXPECT_NEAR(l->xMax - l->xMin, h.metrics.textWidthF(spec, QStringLiteral("Links")) / 10.0, 0.5);
+    const FontSpec entry{QStringLiteral("ARIAL"), h.metrics.fontHeight(12), false, false};
+    EXPECT_NEAR(l->xMax - l->xMin, h.metrics.textWidthF(entry, QStringLiteral("Links")) / 10.0, 0.5);
 }
 
 TEST(PdfOutput, ShiftAndLandscapeMoveTheWords)

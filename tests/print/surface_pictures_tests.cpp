@@ -151,8 +151,8 @@ TEST(PrintMetricsCalibration, FindsAFactorNearTheTargetWidth)
     const int f = m.calibrate();
     EXPECT_LE(f, 300);
     EXPECT_GE(f, 280);
-    FontSpec spec;
-    spec.height = int(std::lround(f * 10 / 72.0));
-    EXPECT_LT(std::abs(m.textWidth(spec, QString::fromUtf8(kCalibrationSentence)) - kCalibrationWidth), 200);
+    FontSpec entry;
+    entry.height = int(std::lround(f * 10 / 72.0));
+    EXPECT_LT(std::abs(m.textWidth(entry, QString::fromUtf8(kCalibrationSentence)) - kCalibrationWidth), 200);
     EXPECT_EQ(m.fontHeight(12), int(std::lround(12.0 * f / 72)));
 }

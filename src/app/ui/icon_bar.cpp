@@ -326,18 +326,18 @@ IconBar buildIconBar(QWidget* parent, AdminCommands& commands)
     rows->setContentsMargins(4, 3, 4, 3);
     rows->setSpacing(1);
 
-    auto makeButton = [&](const ButtonSpec& spec, QHBoxLayout* row) {
-        if (!spec.name) {
+    auto makeButton = [&](const ButtonSpec& entry, QHBoxLayout* row) {
+        if (!entry.name) {
             row->addSpacing(3);
             row->addWidget(separator(panel));
             row->addSpacing(3);
             return;
         }
         auto* button = new QToolButton(panel);
-        button->setObjectName(QString::fromLatin1(spec.name));
-        button->setText(QString::fromUtf8(spec.text));
-        button->setToolTip(QString::fromUtf8(spec.hint ? spec.hint : spec.text));
-        button->setIcon(glyphIcon(spec.glyph));
+        button->setObjectName(QString::fromLatin1(entry.name));
+        button->setText(QString::fromUtf8(entry.text));
+        button->setToolTip(QString::fromUtf8(entry.hint ? entry.hint : entry.text));
+        button->setIcon(glyphIcon(entry.glyph));
         button->setIconSize(QSize(20, 20));
         button->setAutoRaise(true);
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -345,22 +345,22 @@ IconBar buildIconBar(QWidget* parent, AdminCommands& commands)
         row->addWidget(button);
         bar.buttons.insert(button->objectName(), button);
         panel->buttons.append(button);
-        commands.add(button, spec.adminOnly ? AdminCommands::Access::AdministratorOnly
+        commands.add(button, entry.adminOnly ? AdminCommands::Access::AdministratorOnly
                                             : AdminCommands::Access::Everyone,
-                     spec.available);
+                     entry.available);
     };
 
     auto* row1 = new QHBoxLayout;
     row1->setSpacing(2);
-    for (const ButtonSpec& spec : kRow1)
-        makeButton(spec, row1);
+    for (const ButtonSpec& entry : kRow1)
+        makeButton(entry, row1);
     row1->addStretch(1);
     makeButton({"SpeedButton1", "Beenden", "Programm beenden", Glyph::Exit, false, true}, row1);
 
     auto* row2 = new QHBoxLayout;
     row2->setSpacing(2);
-    for (const ButtonSpec& spec : kRow2)
-        makeButton(spec, row2);
+    for (const ButtonSpec& entry : kRow2)
+        makeButton(entry, row2);
     row2->addStretch(1);
     bar.schoolYearSlot = new QHBoxLayout;
     bar.schoolYearSlot->setContentsMargins(0, 0, 0, 0);
