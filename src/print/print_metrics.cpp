@@ -12,11 +12,11 @@ namespace {
 // that rounding inside the font engine does not add up along a line.
 constexpr double kMeasureScale = 64.0;
 
-QFont baseFont(const FontSpec& entry)
+QFont baseFont(const FontSpec& font)
 {
-    QFont f(fontFamilyFor(entry.name));
-    f.setBold(entry.bold);
-    f.setItalic(entry.italic);
+    QFont f(fontFamilyFor(font.name));
+    f.setBold(font.bold);
+    f.setItalic(font.italic);
     f.setHintingPreference(QFont::PreferNoHinting);
     f.setKerning(false);
     f.setStyleStrategy(QFont::StyleStrategy(QFont::ForceOutline | QFont::NoSubpixelAntialias));
@@ -24,14 +24,14 @@ QFont baseFont(const FontSpec& entry)
 }
 
 // Cell height (ascent + descent) per unit of em size.
-double cellRatio(const FontSpec& entry)
+double cellRatio(const FontSpec& font)
 {
     static QHash<QString, double> ratios;
-    const QString key = fontFamilyFor(entry.name) + QString::number(int(entry.bold) + 2 * int(entry.italic));
+    const QString key = fontFamilyFor(font.name) + QString::number(int(font.bold) + 2 * int(font.italic));
     auto it = ratios.constFind(key);
     if (it != ratios.constEnd())
         return *it;
-    QFont f = baseFont(entry);
+    QFont f = baseFont(font);
     f.setPixelSize(1000);
     const QFontMetricsF fm(f);
     double r = (fm.ascent() + fm.descent()) / 1000.0;
@@ -62,24 +62,24 @@ int PrintMetrics::fontHeight(int points) const
     return int(std::lround(points * double(factor_) / 72.0));
 }
 
-QFont PrintMetrics::qfont(const FontSpec& entry, double deviceLogicalDpi)
+QFont PrintMetrics::qfont(const FontSpec& font, double deviceLogicalDpi)
 {
-    QFont f = baseFont(entry);
-    const double em = std::max(1, entry.height) / cellRatio(entry);
+    QFont f = baseFont(font);
+    const double em = std::max(1, font.height) / cellRatio(font);
     f.setPointSizeF(em * 72.0 / deviceLogicalDpi);
     return f;
 }
 
-const PrintMetrics::Measured& PrintMetrics::measured(const FontSpec& entry) const
+const PrintMetrics::Measured& PrintMetrics::measured(const FontSpec& font) const
 {
-    const QString key = entry.name + u'|' + QString::number(entry.height) + u'|'
-                        + QString::number(int(entry.bold) + 2 * int(entry.italic));
+    const QString key = font.name + u'|' + QString::number(font.height) + u'|'
+                        + QString::number(int(font.bold) + 2 * int(font.italic));
     auto it = cache_.find(key);
     if (it != cache_.end())
         return *it;
     Measured m;
-    m.font = baseFont(entry);
-    const double em = std::max(1, entry.height) / cellRatio(entry);
+    m.font = baseFont(font);
+    const double em = std::max(1, font.height) / cellRatio(font);
     m.font.setPixelSize(std::max(1, int(std::lround(em * kMeasureScale))));
     m.descent = QFontMetricsF(m.font).descent() / kMeasureScale;
     return *cache_.insert(key, m);
@@ -109,9 +109,9 @@ int PrintMetrics::calibrate()
     int best = 300;
     int bestDiff = -1;
     for (int i = 0, f = 300; i < 11; ++i, f -= 2) {
-        FontSpec entry;
-        entry.height = int(std::lround(f * 10 / 72.0));
-        const int diff = std::abs(textWidth(entry, sentence) - kCalibrationWidth);
+        FontSpec font;
+        font.height = int(std::lround(f * 10 / 72.0));
+        const int diff = std::abs(textWidth(font, sentence) - kCalibrationWidth);
         if (bestDiff < 0 || diff < bestDiff) {
             bestDiff = diff;
             best = f;

@@ -35,8 +35,8 @@ public:
 
     // The font to set on a painter whose world transform maps tenths of a
     // millimetre to device pixels, for a device of the given logical
-    // resolution: its size in logical units is the cell height of entry.
-    static QFont qfont(const FontSpec& entry, double deviceLogicalDpi);
+    // resolution: its size in logical units is the cell height of font.
+    static QFont qfont(const FontSpec& font, double deviceLogicalDpi);
 
     // Tries the factors 300, 298, ... (at most 11) on the test sentence and
     // keeps the one closest to 164.4 mm; 300 when none comes within 20 mm.
