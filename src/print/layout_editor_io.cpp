@@ -199,8 +199,11 @@ void writeRow(const LayoutGrid& grid, const QStringList& row, QStringList& out)
         const QString& cell = row[c];
         if (cell.trimmed().isEmpty())
             continue;
-        // The '$' keeps profile readers from taking enclosing quotes away.
-        const bool guard = entry && c <= 9 && cell.contains(QLatin1Char('"'));
+        // The '$' keeps profile readers from taking enclosing quotes away. An
+        // entry text that begins with '$' needs it too: both readers take one off.
+        const bool guard = entry && c <= 9
+                           && (cell.contains(QLatin1Char('"'))
+                               || (c == 6 && cell.startsWith(QLatin1Char('$'))));
         out << grid.captions[c].trimmed() + (guard ? QStringLiteral("=$") : QStringLiteral("=")) + cell;
     }
     out << QString();

@@ -151,6 +151,14 @@ TEST(LayoutWriter, RoundTripKeepsEveryElementForPrinting)
     EXPECT_TRUE(guarded.contains(QStringLiteral("Ausrichtung=$\"Z\"")));
     LayoutEditorData third = read(guarded);
     EXPECT_EQ(buildLayoutText(third, ui), guarded);
+
+    // A text that begins with '$' keeps it through saving and printing.
+    third.grid(ElementKind::Eintrag).setCell(0, QStringLiteral("Inhalt"), QStringLiteral("$5 Eintritt"));
+    const QStringList dollar = buildLayoutText(third, ui);
+    EXPECT_EQ(read(dollar).grid(ElementKind::Eintrag).cell(0, QStringLiteral("Inhalt")), QStringLiteral("$5 Eintritt"));
+    TDruckLayout printed;
+    parseLayoutText(dollar, QStringLiteral("/l"), printed);
+    EXPECT_EQ(printed.eintrag(100).Inhalt, QStringLiteral("$5 Eintritt"));
 }
 
 TEST(LayoutWriter, BadGroupsBecomeZeroWithOneMessage)
