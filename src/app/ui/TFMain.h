@@ -42,6 +42,12 @@ public:
     // could be opened, and the window is then closed.
     bool openLastStudentFile();
     AdminCommands& adminCommands() { return *admin_; }
+    const MainMenu& menu() const { return *menu_; }
+    QTableView& entryGrid() { return *grid1_; }
+    QTableView& nameGrid() { return *grid2_; }
+    StudentTableModel& entryModel() { return *model1_; }
+    QTabWidget& pages() { return *allreg_; }
+    QFrame& iconBar() { return *iconBar_; }
     HelpLine& helpLine() { return *helpLine_; }
 
     // Start routine pieces that need the window.
