@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QTableView>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QToolButton>
 
 #include <QAction>
@@ -391,4 +392,39 @@ TEST(ShippedProgram, TypingAGradeIntoTheGridAndF9StoresItAndMovesOn)
     stored->selectTag("KLASSE");
     stored->first();
     EXPECT_EQ(stored->text("DE"), "1-");
+}
+
+TEST(ShippedProgram, MaskPageShowsTheCurrentStudentAndStoresWhatIsTyped)
+{
+    QTemporaryDir root;
+    ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
+    if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
+        GTEST_SKIP() << "the build has not made the shipped data";
+    ScriptedInteraction ui;
+    ScriptedPrompts prompts;
+    AppContext context(ui, paths);
+    auto window = startProgram(context, {"zedora"}, prompts);
+    ASSERT_TRUE(window);
+    window->resize(1280, 800);
+    window->show();
+    window->pages().setCurrentIndex(1);
+    StudentTable& table = window->studentFile().table();
+    auto* n01 = window->findChild<QLineEdit*>("n01");
+    auto* t1 = window->findChild<QPlainTextEdit*>("t1");
+    ASSERT_TRUE(n01 && t1);
+    // The first grade box holds a grade field of the column layout.
+    const QString before = n01->text();
+    EXPECT_FALSE(before.isEmpty());
+    EXPECT_FALSE(t1->toPlainText().isEmpty()) << "the demo students have an assessment text";
+    n01->setText("2-");
+    emit n01->editingFinished();
+    ASSERT_EQ(table.state(), StudentTable::State::Edit);
+    EXPECT_TRUE(table.post());
+    table.next();
+    table.prior();
+    EXPECT_EQ(n01->text(), "2-");
+    if (qEnvironmentVariableIsSet("ZEDORA_SCREENSHOTS"))
+        window->grab().save(qEnvironmentVariable("ZEDORA_SCREENSHOTS") + "/mask.png");
+    EXPECT_TRUE(ui.messages().isEmpty()) << ui.messages().join("|").toStdString();
+    window->close();
 }

@@ -15,6 +15,7 @@
 #include "entry/abbreviation_tables.h"
 #include "entry/student_table_checks.h"
 #include "app/ui/TFEinstell.h"
+#include "app/ui/mask_page.h"
 #include "print/code_meanings.h"
 #include "print/layout_model.h"
 #include "print/layout_reader.h"
@@ -235,6 +236,11 @@ void TFMain::createPages()
         allreg_->addTab(page, QLatin1String(p[1]));
     }
     createEntryGrids(allreg_->widget(0));
+    auto* maskLayout = new QVBoxLayout(allreg_->widget(1));
+    maskLayout->setContentsMargins(4, 4, 4, 4);
+    mask_ = new MaskPageView(file_->table(), allreg_->widget(1));
+    mask_->setObjectName(QStringLiteral("maske"));
+    maskLayout->addWidget(mask_);
     allreg_->tabBar()->setMinimumHeight(25);
     allreg_->setStyleSheet(QStringLiteral("QTabBar::tab { min-width: 200px; min-height: 25px; }"));
 }
@@ -687,6 +693,7 @@ void TFMain::studentFileOpened()
     abbreviations_->grades.chooseFromLayout(file_->layout().lines);
     label5_->setText(abbreviations_->grades.label());
     applyColumns();
+    mask_->rebuild(file_->layout().columns, abbreviations_->graduation.dropDownItems());
     const QString name = file_->fileName();
     const QString dir = file_->dataDirectoryName();
     if (QAction* title = menu_->action(QStringLiteral("dateiname1")))

@@ -24,6 +24,7 @@ class StudentPrintRecords;
 class TFVorschau;
 struct TDruckLayout;
 class StudentTableModel;
+class MaskPageView;
 class HelpLine;
 class PasswordPrompts;
 struct MainMenu;
@@ -106,6 +107,7 @@ private:
     QTableView* grid2_ = nullptr;
     StudentTableModel* model1_ = nullptr;
     StudentTableModel* model2_ = nullptr;
+    MaskPageView* mask_ = nullptr;
     QComboBox* sjbox_ = nullptr;
     QListWidget* dateienbox_ = nullptr;
     QFrame* panel7_ = nullptr;
