@@ -3,6 +3,10 @@
 
 #include <QGuiApplication>
 #include <cstring>
+#include <QDir>
+#include <QFile>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <iostream>
 
 namespace {
@@ -40,6 +44,14 @@ int main(int argc, char** argv)
     // Fonts and PDF output need the GUI classes; no display is needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Batch runs (cron, CI, root shells) often lack a runtime folder; give Qt
+    // a private one instead of a warning on every call.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QByteArray dir = QFile::encodeName(QDir::tempPath()) + "/zedora-runtime-"
+                             + QByteArray::number(::getuid());
+        ::mkdir(dir.constData(), 0700);
+        qputenv("XDG_RUNTIME_DIR", dir);
+    }
     QGuiApplication app(argc, argv);
     if (argc < 2)
         return usage(std::cerr);
