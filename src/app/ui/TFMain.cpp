@@ -16,6 +16,7 @@
 #include "entry/student_table_checks.h"
 #include "app/ui/TFEinstell.h"
 #include "app/ui/mask_page.h"
+#include "app/ui/entry_table_features.h"
 #include "print/code_meanings.h"
 #include "print/layout_model.h"
 #include "print/layout_reader.h"
@@ -151,6 +152,7 @@ void TFMain::FormCreate()
     connectFileCommands();
     connectSettingsCommands();
     connectNavigation();
+    installEntryTableFeatures(*this);
 }
 
 QWidget* TFMain::createNavigationPanel()
@@ -412,11 +414,18 @@ void TFMain::connectFileCommands()
     connect(file_.get(), &CurrentStudentFile::filesChanged, this, &TFMain::fillFileList);
     // A reset of the rows (after a save, a new order) leaves the grids
     // without a current cell; they take the table's record again.
+    // The column the user is in, kept over resets of the model.
+    connect(grid1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid())
+                    entryColumn_ = current.column();
+            });
     connect(&file_->table(), &StudentTable::rowsReset, this, [this] {
         const int row = file_->table().currentRow();
-        for (QTableView* g : {grid1_, grid2_}) {
-            if (row >= 0 && g->model()->rowCount() > row)
-                g->setCurrentIndex(g->model()->index(row, std::max(0, g->currentIndex().column())));
+        if (row >= 0 && grid1_->model()->rowCount() > row) {
+            const int column = std::min(entryColumn_, std::max(0, grid1_->model()->columnCount() - 1));
+            grid1_->setCurrentIndex(grid1_->model()->index(row, column));
+            grid2_->setCurrentIndex(grid2_->model()->index(row, 0));
         }
     });
     connect(&file_->table(), &StudentTable::currentRowChanged, this, [this](int row) {

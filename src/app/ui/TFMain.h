@@ -108,6 +108,7 @@ private:
     StudentTableModel* model1_ = nullptr;
     StudentTableModel* model2_ = nullptr;
     MaskPageView* mask_ = nullptr;
+    int entryColumn_ = 0;
     QComboBox* sjbox_ = nullptr;
     QListWidget* dateienbox_ = nullptr;
     QFrame* panel7_ = nullptr;

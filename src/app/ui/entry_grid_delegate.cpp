@@ -1,0 +1,65 @@
+#include "app/ui/entry_grid_delegate.h"
+
+#include "app/settings.h"
+#include "app/ui/table_lock.h"
+#include "data/student_schema.h"
+#include "data/student_table.h"
+#include "data/student_table_model.h"
+#include "entry/colour_chains.h"
+
+#include <QApplication>
+#include <QTableView>
+
+namespace zedora {
+
+EntryGridDelegate::EntryGridDelegate(QTableView& grid, StudentTableModel& model, StudentTable& table,
+                                     const Settings& settings, const TableLock& lock)
+    : QStyledItemDelegate(&grid), grid_(grid), model_(model), table_(table), settings_(settings), lock_(lock)
+{
+}
+
+QString EntryGridDelegate::textBlockPreview(const QString& memo)
+{
+    QString shown = memo.left(15);
+    shown.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    if (!memo.trimmed().isEmpty())
+        shown += QStringLiteral("...");
+    return shown;
+}
+
+void EntryGridDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    const ColumnSpec* column = model_.column(index.column());
+    const int field = model_.fieldOfColumn(index.column());
+    if (!column || field < 0)
+        return;
+    const auto fill = [option](const QColor& colour) {
+        option->backgroundBrush = colour;
+        // The style would paint its own highlight over the brush.
+        option->state &= ~QStyle::State_Selected;
+    };
+    const int kind = column->kind;
+
+    if (index == grid_.currentIndex()) {
+        fill(colourScheme(settings_.FARBSCHEMA).second);
+        option->palette.setColor(QPalette::Text, Qt::black);
+        option->palette.setColor(QPalette::HighlightedText, Qt::black);
+    }
+    if (kind == FieldKind::AssessmentText) {
+        option->text = textBlockPreview(table_.valueAt(index.row(), field));
+    } else if (settings_.Stammdatengrau && kind == FieldKind::MasterData) {
+        fill(QApplication::palette().color(QPalette::Button));
+    }
+    if (kind == FieldKind::Grade || kind == FieldKind::CourseLevel) {
+        const auto colour = ColourChains::fromSettings(settings_).colourFor(table_.valueAt(index.row(), field));
+        if (colour)
+            fill(*colour);
+    }
+    if (lock_.locked() && kind != FieldKind::MasterData && kind != FieldKind::AssessmentText
+        && kind != FieldKind::Average && !table_.isReadOnly(field))
+        fill(releasedColour());
+}
+
+} // namespace zedora

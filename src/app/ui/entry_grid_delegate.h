@@ -1,0 +1,38 @@
+#pragma once
+// How a cell of the entry table DBGrid1 is drawn: the focused cell, text
+// blocks, master data grey, the grade colours and the released column of
+// the table lock, each rule over the one before.
+#include <QStyledItemDelegate>
+
+class QTableView;
+
+namespace zedora {
+
+struct Settings;
+class StudentTable;
+class StudentTableModel;
+class TableLock;
+
+class EntryGridDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    EntryGridDelegate(QTableView& grid, StudentTableModel& model, StudentTable& table,
+                      const Settings& settings, const TableLock& lock);
+
+    // Public so the look of a cell can be checked without painting.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+
+    // The light green of the released column while the table is locked.
+    static QColor releasedColour() { return QColor(128, 255, 128); }
+    // A text-block cell: its first 15 characters on one line.
+    static QString textBlockPreview(const QString& memo);
+
+private:
+    QTableView& grid_;
+    StudentTableModel& model_;
+    StudentTable& table_;
+    const Settings& settings_;
+    const TableLock& lock_;
+};
+
+} // namespace zedora
