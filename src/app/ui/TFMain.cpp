@@ -17,6 +17,7 @@
 #include "app/ui/TFEinstell.h"
 #include "app/ui/mask_page.h"
 #include "app/ui/entry_table_features.h"
+#include "app/ui/master_data_commands.h"
 #include "print/code_meanings.h"
 #include "print/layout_model.h"
 #include "print/layout_reader.h"
@@ -153,6 +154,7 @@ void TFMain::FormCreate()
     connectSettingsCommands();
     connectNavigation();
     installEntryTableFeatures(*this);
+    installMasterData(*this);
 }
 
 QWidget* TFMain::createNavigationPanel()
