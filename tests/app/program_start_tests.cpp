@@ -428,3 +428,59 @@ TEST(ShippedProgram, MaskPageShowsTheCurrentStudentAndStoresWhatIsTyped)
     EXPECT_TRUE(ui.messages().isEmpty()) << ui.messages().join("|").toStdString();
     window->close();
 }
+
+TEST(ShippedProgram, NavigationSaysWhenTheEndIsReachedOneStepLate)
+{
+    QTemporaryDir root;
+    ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
+    if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
+        GTEST_SKIP() << "the build has not made the shipped data";
+    ScriptedInteraction ui;
+    ScriptedPrompts prompts;
+    AppContext context(ui, paths);
+    auto window = startProgram(context, {"zedora"}, prompts);
+    ASSERT_TRUE(window);
+    StudentTable& table = window->studentFile().table();
+    const auto click = [&](const char* name) { window->findChild<QToolButton*>(name)->click(); };
+
+    click("zur");
+    EXPECT_EQ(ui.messages(), QStringList{"Anfang erreicht!\n"}) << "just opened: at the beginning";
+    ui.clear();
+    click("vor");
+    EXPECT_EQ(table.currentRow(), 1);
+    click("zur");
+    click("zur");
+    EXPECT_EQ(table.currentRow(), 0);
+    EXPECT_TRUE(ui.messages().isEmpty()) << "the first step before the beginning stays silent";
+    click("zur");
+    EXPECT_EQ(ui.messages(), QStringList{"Anfang erreicht!\n"});
+    ui.clear();
+    click("letzter");
+    click("vor");
+    EXPECT_EQ(ui.messages(), QStringList{"Ende erreicht!\n"});
+    EXPECT_EQ(table.currentRow(), 24);
+
+    // The status line: display form of the name and the birth date.
+    click("erster");
+    auto* name = window->findChild<QLabel*>("L_name");
+    EXPECT_EQ(name->text(), "  Al-Hassan, Nour  geb. am 18.08.1997");
+    // "Brandt, von" is shown the way it is said.
+    for (int row = 0; row < table.rowCount(); ++row) {
+        if (table.valueAt(row, table.findField("NAME")).startsWith("Brandt")) {
+            table.moveToRow(row);
+            EXPECT_TRUE(name->text().startsWith("  von Brandt, Charlotte  geb. am ")) << name->text().toStdString();
+        }
+    }
+    EXPECT_EQ(window->findChild<QLabel*>("L_Klasse")->text(), " 25 Schüler");
+
+    // The fixed grid's width through its popup menu; nonsense is ignored.
+    QAction* widthItem = window->findChild<QAction*>("Fensterbreiteverndern1");
+    ASSERT_TRUE(widthItem);
+    ui.texts.enqueue(QString("200"));
+    widthItem->trigger();
+    EXPECT_EQ(context.settings.BreiteGrid2, 200);
+    ui.texts.enqueue(QString("5000"));
+    widthItem->trigger();
+    EXPECT_EQ(context.settings.BreiteGrid2, 200);
+    window->close();
+}

@@ -9,6 +9,7 @@
 #include "app/workspace_setup.h"
 #include "base/ansi_text.h"
 #include "base/interaction.h"
+#include "base/dates.h"
 #include "base/directory_conventions.h"
 #include "base/path_resolver.h"
 #include "data/current_student_file.h"
@@ -39,6 +40,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QShortcut>
@@ -153,6 +155,7 @@ void TFMain::FormCreate()
     connectFileCommands();
     connectSettingsCommands();
     connectNavigation();
+    connectViewCommands();
     installEntryTableFeatures(*this);
     installMasterData(*this);
 }
@@ -432,12 +435,24 @@ void TFMain::connectFileCommands()
     });
     connect(&file_->table(), &StudentTable::currentRowChanged, this, [this](int row) {
         const StudentTable& t = file_->table();
-        if (QLabel* name = findChild<QLabel*>(QStringLiteral("L_name")))
+        if (QLabel* name = findChild<QLabel*>(QStringLiteral("L_name"))) {
+            // "Müller, Hans" is shown as "Hans Müller".
+            QString surname = t.value(QStringLiteral("NAME")).trimmed();
+            const qsizetype comma = surname.indexOf(QStringLiteral(", "));
+            if (comma >= 0)
+                surname = surname.mid(comma + 2).trimmed() + QLatin1Char(' ') + surname.left(comma);
+            const QString born = t.value(QStringLiteral("GEBOREN")).trimmed();
+            const std::optional<QDate> date = parseGermanDate(born);
             name->setText(row < 0 ? QString()
-                                  : t.value(QStringLiteral("NAME")) + QStringLiteral(", ")
-                                        + t.value(QStringLiteral("VORNAME")));
+                                  : QStringLiteral("  ") + surname + QStringLiteral(", ")
+                                        + t.value(QStringLiteral("VORNAME")).trimmed()
+                                        + QStringLiteral("  geb. am ")
+                                        + (date ? formatGermanDate(*date) : born));
+        }
         if (QLabel* cls = findChild<QLabel*>(QStringLiteral("klassenbez")))
-            cls->setText(row < 0 ? QString() : t.value(QStringLiteral("KLASSE")));
+            cls->setText(row < 0 ? QString() : t.value(QStringLiteral("KLASSE")) + QStringLiteral("   "));
+        if (QLabel* count = findChild<QLabel*>(QStringLiteral("L_Klasse")))
+            count->setText(QStringLiteral(" ") + QString::number(t.rowCount()) + QStringLiteral(" Schüler"));
         refreshPreview();
         for (QTableView* g : {grid1_, grid2_}) {
             const QModelIndex current = g->currentIndex();
@@ -620,11 +635,35 @@ void TFMain::connectNavigation()
 {
     StudentTable& t = file_->table();
     const auto button = [this](const char* name) { return findChild<QToolButton*>(QLatin1String(name)); };
+    // Like a dBase cursor: a step before the first (after the last) record
+    // stays put; only the step after that says the end is reached.
     const std::pair<const char*, std::function<void()>> moves[] = {
-        {"erster", [&t] { t.first(); }},
-        {"zur", [&t] { t.prior(); }},
-        {"vor", [&t] { t.next(); }},
-        {"letzter", [&t] { t.last(); }},
+        {"erster", [this, &t] { if (t.first()) { atBegin_ = true; atEnd_ = false; } }},
+        {"zur", [this, &t] {
+             if (!t.savePending())
+                 return;
+             if (atBegin_) {
+                 context_.ui.info(QStringLiteral("Anfang erreicht!\n"));
+             } else if (t.atFirst()) {
+                 atBegin_ = true;
+             } else {
+                 t.prior();
+                 atEnd_ = false;
+             }
+         }},
+        {"vor", [this, &t] {
+             if (!t.savePending())
+                 return;
+             if (atEnd_) {
+                 context_.ui.info(QStringLiteral("Ende erreicht!\n"));
+             } else if (t.atLast()) {
+                 atEnd_ = true;
+             } else {
+                 t.next();
+                 atBegin_ = false;
+             }
+         }},
+        {"letzter", [this, &t] { if (t.last()) { atEnd_ = true; atBegin_ = false; } }},
     };
     for (const auto& [name, move] : moves) {
         if (QToolButton* b = button(name)) {
@@ -662,6 +701,90 @@ void TFMain::connectNavigation()
         if (QApplication::focusWidget() == grid1_)
             t.cancel();
     });
+}
+
+void TFMain::connectViewCommands()
+{
+    const auto available = [this](const char* name) {
+        QAction* a = menu_->action(QLatin1String(name));
+        if (a)
+            admin_->setAvailable(a, true);
+        return a;
+    };
+    if (QAction* a = available("Tabelle"))
+        connect(a, &QAction::triggered, this, [this] { allreg_->setCurrentIndex(0); });
+    if (QAction* a = available("Einzel"))
+        connect(a, &QAction::triggered, this, [this] { allreg_->setCurrentIndex(1); });
+    connect(allreg_, &QTabWidget::currentChanged, this, [this](int page) {
+        const char* names[] = {"Tabelle", "Einzel", "Stamm"};
+        if (QAction* a = menu_->action(QLatin1String(names[std::clamp(page, 0, 2)])))
+            a->setChecked(true);
+        if (page == 0) {
+            panel7_->setVisible(context_.settings.DateienWahlBoxSichtbar);
+            grid1_->setFocus();
+        } else if (width() <= 800) {
+            panel7_->hide();
+        }
+    });
+
+    // Entry direction: the menu items and the two buttons set EditVertikal.
+    QToolButton* down = findChild<QToolButton*>(QStringLiteral("EditUnten"));
+    QToolButton* right = findChild<QToolButton*>(QStringLiteral("EditRechts"));
+    const auto setDirection = [this, down, right](bool vertical) {
+        context_.settings.EditVertikal = vertical;
+        down->setChecked(vertical);
+        right->setChecked(!vertical);
+        if (QAction* a = menu_->action(vertical ? QStringLiteral("menverti") : QStringLiteral("menhori")))
+            a->setChecked(true);
+    };
+    if (QAction* a = available("menverti"))
+        connect(a, &QAction::triggered, this, [setDirection] { setDirection(true); });
+    if (QAction* a = available("menhori"))
+        connect(a, &QAction::triggered, this, [setDirection] { setDirection(false); });
+    connect(down, &QToolButton::clicked, this, [setDirection] { setDirection(true); });
+    connect(right, &QToolButton::clicked, this, [setDirection] { setDirection(false); });
+
+    // The fixed name grid and its popup menu.
+    const auto showFixedGrid = [this](bool on) {
+        context_.settings.Grid2Sichtbar = on;
+        const StudentTable::Bookmark mark = file_->table().bookmark();
+        applyColumns();
+        file_->table().gotoBookmark(mark);
+    };
+    if (QAction* a = available("FixspaltenNameVornameeinausblenden1"))
+        connect(a, &QAction::triggered, this,
+                [this, showFixedGrid] { showFixedGrid(!context_.settings.Grid2Sichtbar); });
+    if (QAction* a = available("Ausblenden1"))
+        connect(a, &QAction::triggered, this, [showFixedGrid] { showFixedGrid(false); });
+    if (QAction* a = available("Spaltenbreiten1"))
+        connect(a, &QAction::triggered, this, [this] {
+            context_.ui.info(QStringLiteral("Die beiden Spaltenbreiten können durch Mausziehen verändert werden!"));
+        });
+    if (QAction* a = available("Fensterbreiteverndern1"))
+        connect(a, &QAction::triggered, this, [this] {
+            const QString current = QString::number(context_.settings.BreiteGrid2);
+            const std::optional<QString> answer = context_.ui.input(
+                QStringLiteral("Breite in Bildschirmpunkten"), QStringLiteral("Wert zwischen 80 und 400"), current);
+            bool ok = false;
+            const int width = answer ? answer->trimmed().toInt(&ok) : 0;
+            if (!answer || answer->trimmed() == current || !ok || width < 80 || width > 400)
+                return;
+            context_.settings.BreiteGrid2 = width;
+            applyColumns();
+        });
+    grid2_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grid2_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (menu_->fixedGridPopup)
+            menu_->fixedGridPopup->popup(grid2_->viewport()->mapToGlobal(at));
+    });
+    // The widths of the name grid reach the settings when the program ends.
+    connect(grid2_->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int section, int, int size) {
+                if (section == 0)
+                    context_.settings.BreiteGridSpalte0 = size;
+                else if (section == 1)
+                    context_.settings.BreiteGridSpalte1 = size;
+            });
 }
 
 void TFMain::chooseStudentFile()
@@ -724,8 +847,8 @@ void TFMain::studentFileOpened()
     const int index = sjbox_->findText(dir, Qt::MatchFixedString);
     if (index >= 0)
         sjbox_->setCurrentIndex(index);
-    if (QLabel* count = findChild<QLabel*>(QStringLiteral("L_Klasse")))
-        count->setText(QString::number(file_->table().rowCount()) + QStringLiteral(" Schüler"));
+    atBegin_ = true;
+    atEnd_ = false;
     emit file_->table().currentRowChanged(file_->table().currentRow());
 }
 

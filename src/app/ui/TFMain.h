@@ -84,6 +84,7 @@ private:
     void applyColumns();
     void connectSettingsCommands();
     void connectNavigation();
+    void connectViewCommands();
     void openSettings(int page);
     void showPreview(bool smallWindow);
     void refreshPreview();
@@ -109,6 +110,8 @@ private:
     StudentTableModel* model2_ = nullptr;
     MaskPageView* mask_ = nullptr;
     int entryColumn_ = 0;
+    bool atBegin_ = true;   // a further step back says "Anfang erreicht!"
+    bool atEnd_ = false;    // a further step forward says "Ende erreicht!"
     QComboBox* sjbox_ = nullptr;
     QListWidget* dateienbox_ = nullptr;
     QFrame* panel7_ = nullptr;
