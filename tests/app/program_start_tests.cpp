@@ -4,6 +4,7 @@
 #include "app/ui/program_start.h"
 #include "base/scripted_interaction.h"
 #include "data/current_student_file.h"
+#include "data/student_table_model.h"
 #include "data/student_schema.h"
 #include "dbase/table.h"
 #include "print/ui/TFVorschau.h"
@@ -482,5 +483,43 @@ TEST(ShippedProgram, NavigationSaysWhenTheEndIsReachedOneStepLate)
     ui.texts.enqueue(QString("5000"));
     widthItem->trigger();
     EXPECT_EQ(context.settings.BreiteGrid2, 200);
+    window->close();
+}
+
+TEST(ShippedProgram, CellClipboardCopiesPastesAndRespectsTheLock)
+{
+    QTemporaryDir root;
+    ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
+    if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
+        GTEST_SKIP() << "the build has not made the shipped data";
+    ScriptedInteraction ui;
+    ScriptedPrompts prompts;
+    AppContext context(ui, paths);
+    auto window = startProgram(context, {"zedora"}, prompts);
+    ASSERT_TRUE(window);
+    StudentTable& table = window->studentFile().table();
+    QTableView& grid = window->entryGrid();
+    int deColumn = -1;
+    for (int c = 0; c < grid.model()->columnCount(); ++c) {
+        if (window->entryModel().column(c)->field == "DE")
+            deColumn = c;
+    }
+    ASSERT_GE(deColumn, 0);
+    grid.setCurrentIndex(grid.model()->index(0, deColumn));
+    const QString first = table.value("DE");
+    window->findChild<QAction*>("Zelleinhaltkopieren1")->trigger();
+    table.moveToRow(1);
+    grid.setCurrentIndex(grid.model()->index(1, deColumn));
+    window->findChild<QAction*>("Zelleninhalteinfgen1")->trigger();
+    EXPECT_EQ(table.value("DE"), first);
+    EXPECT_EQ(table.state(), StudentTable::State::Browse) << "pasting saves";
+
+    window->findChild<QAction*>("Zelleinhaltausschneiden1")->trigger();
+    EXPECT_TRUE(table.value("DE").trimmed().isEmpty());
+
+    context.settings.SperreOption = true;
+    window->findChild<QAction*>("Zelleninhalteinfgen1")->trigger();
+    EXPECT_EQ(ui.messages().value(0), "Nicht möglich, Tabelle ist gesperrt!\n");
+    EXPECT_TRUE(table.value("DE").trimmed().isEmpty());
     window->close();
 }

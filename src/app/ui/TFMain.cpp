@@ -744,6 +744,46 @@ void TFMain::connectViewCommands()
     connect(down, &QToolButton::clicked, this, [setDirection] { setDirection(true); });
     connect(right, &QToolButton::clicked, this, [setDirection] { setDirection(false); });
 
+    // The cell clipboard: one value for the whole run, apart from the
+    // system clipboard.
+    const auto currentField = [this] { return model1_->fieldOfColumn(grid1_->currentIndex().column()); };
+    const auto lockedRefusal = [this] {
+        if (!context_.settings.SperreOption)
+            return false;
+        context_.ui.info(QStringLiteral("Nicht möglich, Tabelle ist gesperrt!\n"));
+        return true;
+    };
+    const auto putIntoCell = [this, currentField](const QString& value) {
+        StudentTable& t = file_->table();
+        if (currentField() >= 0 && t.setValue(currentField(), value))
+            t.savePending();
+    };
+    if (QAction* a = available("Zelleinhaltkopieren1"))
+        connect(a, &QAction::triggered, this, [this, currentField] {
+            if (currentField() >= 0)
+                cellClipboard_ = file_->table().value(currentField());
+        });
+    if (QAction* a = available("Zelleinhaltausschneiden1"))
+        connect(a, &QAction::triggered, this, [this, currentField, lockedRefusal, putIntoCell] {
+            if (lockedRefusal() || currentField() < 0)
+                return;
+            cellClipboard_ = file_->table().value(currentField());
+            putIntoCell(QString());
+        });
+    if (QAction* a = available("Zelleninhalteinfgen1"))
+        connect(a, &QAction::triggered, this, [this, lockedRefusal, putIntoCell] {
+            if (!lockedRefusal())
+                putIntoCell(cellClipboard_);
+        });
+
+    // The help line over the entry grid depends on the column.
+    helpLine_->attachText(grid1_, [this] {
+        const ColumnSpec* c = model1_->column(grid1_->currentIndex().column());
+        return context_.helpTexts.text(c && c->kind == 11 ? QStringLiteral("006") : QStringLiteral("007"));
+    });
+    for (QWidget* w : {static_cast<QWidget*>(grid2_)})
+        helpLine_->attach(w, QStringLiteral("007"));
+
     // The fixed name grid and its popup menu.
     const auto showFixedGrid = [this](bool on) {
         context_.settings.Grid2Sichtbar = on;

@@ -110,6 +110,7 @@ private:
     StudentTableModel* model2_ = nullptr;
     MaskPageView* mask_ = nullptr;
     int entryColumn_ = 0;
+    QString cellClipboard_;
     bool atBegin_ = true;   // a further step back says "Anfang erreicht!"
     bool atEnd_ = false;    // a further step forward says "Ende erreicht!"
     QComboBox* sjbox_ = nullptr;
