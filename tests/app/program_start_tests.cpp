@@ -523,3 +523,29 @@ TEST(ShippedProgram, CellClipboardCopiesPastesAndRespectsTheLock)
     EXPECT_TRUE(table.value("DE").trimmed().isEmpty());
     window->close();
 }
+
+TEST(ShippedProgram, EnterInTheGridFollowsTheEntryDirection)
+{
+    QTemporaryDir root;
+    ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
+    if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
+        GTEST_SKIP() << "the build has not made the shipped data";
+    ScriptedInteraction ui;
+    ScriptedPrompts prompts;
+    AppContext context(ui, paths);
+    auto window = startProgram(context, {"zedora"}, prompts);
+    ASSERT_TRUE(window);
+    QTableView& grid = window->entryGrid();
+    grid.setCurrentIndex(grid.model()->index(0, 3));
+    QTest::keyClick(&grid, Qt::Key_Return);
+    EXPECT_EQ(grid.currentIndex().row(), 0);
+    EXPECT_EQ(grid.currentIndex().column(), 4) << "horizontal: the next column";
+
+    window->findChild<QAction*>("menverti")->trigger();
+    EXPECT_TRUE(context.settings.EditVertikal);
+    QTest::keyClick(&grid, Qt::Key_Return);
+    EXPECT_EQ(grid.currentIndex().row(), 1) << "vertical: the next student";
+    EXPECT_EQ(grid.currentIndex().column(), 4);
+    EXPECT_EQ(window->studentFile().table().currentRow(), 1);
+    window->close();
+}

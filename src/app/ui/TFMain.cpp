@@ -39,11 +39,13 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QTimer>
 #include <QScreen>
 #include <QTabBar>
 #include <QHeaderView>
@@ -158,6 +160,7 @@ void TFMain::FormCreate()
     connectViewCommands();
     installEntryTableFeatures(*this);
     installMasterData(*this);
+    connectEntryDirection();
 }
 
 QWidget* TFMain::createNavigationPanel()
@@ -825,6 +828,50 @@ void TFMain::connectViewCommands()
                 else if (section == 1)
                     context_.settings.BreiteGridSpalte1 = size;
             });
+}
+
+// Enter in the entry grid moves by the entry direction: to the next student
+// in the same column (vertical) or to the next column (horizontal).
+void TFMain::connectEntryDirection()
+{
+    grid1_->installEventFilter(this);
+    connect(grid1_->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+            [this](QWidget*, QAbstractItemDelegate::EndEditHint hint) {
+                if (hint == QAbstractItemDelegate::SubmitModelCache)
+                    QTimer::singleShot(0, this, &TFMain::moveByEntryDirection);
+            });
+}
+
+void TFMain::moveByEntryDirection()
+{
+    const QModelIndex current = grid1_->currentIndex();
+    if (!current.isValid())
+        return;
+    const ColumnSpec* c = model1_->column(current.column());
+    if (c && c->kind == 11)
+        return;  // a text-block column is written in the text field below the table
+    StudentTable& t = file_->table();
+    if (context_.settings.EditVertikal) {
+        if (!t.savePending() || t.atLast())
+            return;
+        const int column = current.column();
+        t.next();
+        grid1_->setCurrentIndex(model1_->index(t.currentRow(), column));
+    } else if (current.column() + 1 < model1_->columnCount()) {
+        grid1_->setCurrentIndex(model1_->index(current.row(), current.column() + 1));
+    }
+}
+
+bool TFMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == grid1_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            moveByEntryDirection();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TFMain::chooseStudentFile()

@@ -67,6 +67,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
@@ -85,6 +86,8 @@ private:
     void connectSettingsCommands();
     void connectNavigation();
     void connectViewCommands();
+    void connectEntryDirection();
+    void moveByEntryDirection();
     void openSettings(int page);
     void showPreview(bool smallWindow);
     void refreshPreview();
