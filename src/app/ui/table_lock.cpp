@@ -79,9 +79,9 @@ void TableLock::setLock(bool on)
 
 void TableLock::toggleColumn(int column)
 {
-    const ColumnSpec* spec = window_.entryModel().column(column);
+    const ColumnSpec* description = window_.entryModel().column(column);
     const int field = window_.entryModel().fieldOfColumn(column);
-    if (!spec || field < 0 || !releasableKind(spec->kind))
+    if (!description || field < 0 || !releasableKind(description->kind))
         return;
     if (!locked())
         setLock(true);  // the current index of the grid stays where it is
