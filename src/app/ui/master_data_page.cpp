@@ -146,7 +146,8 @@ QLineEdit* MasterDataPage::addField(const QString& field, int width)
     auto* e = new QLineEdit(this);
     // The field name in lower case, as the checks on leaving know them.
     e->setObjectName(field.toLower());
-    e->setFixedWidth(e->fontMetrics().horizontalAdvance(QLatin1Char('n')) * std::clamp(width, 3, 11) + 16);
+    // Wide enough for a typical entry; longer ones scroll within the box.
+    e->setFixedWidth(e->fontMetrics().horizontalAdvance(QLatin1Char('n')) * std::clamp(width, 3, 24) + 16);
     e->installEventFilter(this);
     edits_.insert(field, e);
     (isCourseField(field) ? courses_ : personal_).append(field);
