@@ -53,6 +53,8 @@ void StudentTable::close()
     row_ = -1;
     path_.clear();
     filterField_ = -1;
+    restrictName_.clear();
+    restrictVorname_.clear();
     setState(State::Closed);
     emitReset();
 }
@@ -119,7 +121,7 @@ void StudentTable::rebuildRows(uint32_t keepRecno)
     table_->selectTag(toAnsiStd(tag_));
     table_->refresh();
     for (table_->first(); !table_->eof() && !table_->isEmpty(); table_->next()) {
-        if (!filtered() || visible())
+        if ((!filtered() || visible()) && (!restricted() || ofRestrictedStudent()))
             rows_.push_back(table_->recno());
     }
     row_ = -1;
@@ -146,6 +148,26 @@ bool StudentTable::visible() const
     } catch (const std::exception&) {
         return recordFilterAccepts(filterText_, std::nullopt, false);
     }
+}
+
+bool StudentTable::ofRestrictedStudent() const
+{
+    const int name = table_->findField("NAME");
+    const int vorname = table_->findField("VORNAME");
+    return name >= 0 && vorname >= 0 && fromAnsi(table_->textView(name)).trimmed() == restrictName_
+        && fromAnsi(table_->textView(vorname)).trimmed() == restrictVorname_;
+}
+
+void StudentTable::restrictToStudent(const QString& name, const QString& vorname)
+{
+    if (!table_ || !savePending())
+        return;
+    const uint32_t keep = bookmark();
+    restrictName_ = name.trimmed();
+    restrictVorname_ = restrictName_.isEmpty() ? QString() : vorname.trimmed();
+    rebuildRows(keep);
+    emitReset();
+    emit currentRowChanged(row_);
 }
 
 bool StudentTable::moveToRow(int row)

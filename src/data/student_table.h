@@ -100,6 +100,10 @@ public:
     void setFilter(const QString& field, const QString& text);
     void clearFilter();
     bool filtered() const { return filterField_ >= 0; }
+    // Only the records of one student (NAME and VORNAME equal, trimmed);
+    // an empty name lifts the restriction.
+    void restrictToStudent(const QString& name, const QString& vorname);
+    bool restricted() const { return !restrictName_.isEmpty(); }
 
     // Reads the file again (others may have changed it); keeps the record.
     void refresh();
@@ -118,6 +122,7 @@ signals:
 private:
     void rebuildRows(uint32_t keepRecno);
     bool visible() const;
+    bool ofRestrictedStudent() const;
     void loadPending();
     QString storedValue(int field) const;
     QString averageValue(int which) const;
@@ -138,6 +143,8 @@ private:
     AverageDefinitions averages_;
     int filterField_ = -1;
     QString filterText_;
+    QString restrictName_;
+    QString restrictVorname_;
     int suspended_ = 0;
     bool resetWhileSuspended_ = false;
     int storedCount_ = 0;

@@ -12,6 +12,8 @@
 #include <QTableView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QFrame>
 #include <QToolButton>
 
 #include <QAction>
@@ -550,5 +552,40 @@ TEST(ShippedProgram, EnterInTheGridFollowsTheEntryDirection)
     EXPECT_EQ(grid.currentIndex().row(), 1) << "vertical: the next student";
     EXPECT_EQ(grid.currentIndex().column(), 4);
     EXPECT_EQ(window->studentFile().table().currentRow(), 1);
+    window->close();
+}
+
+TEST(ShippedProgram, SingleStudentViewShowsOneStudentAndStepsThroughTheClass)
+{
+    QTemporaryDir root;
+    ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
+    if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
+        GTEST_SKIP() << "the build has not made the shipped data";
+    ScriptedInteraction ui;
+    ScriptedPrompts prompts;
+    AppContext context(ui, paths);
+    auto window = startProgram(context, {"zedora"}, prompts);
+    ASSERT_TRUE(window);
+    window->show();
+    StudentTable& table = window->studentFile().table();
+    table.moveToRow(3);
+    const QString student = table.value("NAME");
+    window->findChild<QToolButton*>("SpeedButton8")->click();
+    EXPECT_EQ(table.rowCount(), 1);
+    EXPECT_EQ(table.value("NAME"), student);
+    EXPECT_TRUE(window->findChild<QFrame*>("Panel19")->isVisible());
+    EXPECT_EQ(window->entryGrid().font().pointSize(), context.settings.RangeFont);
+
+    window->findChild<QPushButton*>("EinzelVor")->click();
+    EXPECT_EQ(table.rowCount(), 1);
+    EXPECT_NE(table.value("NAME"), student) << "the next student in name order";
+    window->findChild<QPushButton*>("EinzelPlus")->click();
+    EXPECT_EQ(context.settings.RangeFont, 10);
+
+    window->findChild<QPushButton*>("EinzelGesamt")->click();
+    EXPECT_EQ(table.rowCount(), 25);
+    EXPECT_EQ(table.currentRow(), 0);
+    EXPECT_FALSE(window->findChild<QFrame*>("Panel19")->isVisible());
+    EXPECT_EQ(window->entryGrid().font().pointSize(), 8);
     window->close();
 }

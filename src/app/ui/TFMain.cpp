@@ -43,6 +43,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTimer>
@@ -257,9 +258,15 @@ void TFMain::createPages()
 
 void TFMain::createEntryGrids(QWidget* page)
 {
-    auto* l = new QHBoxLayout(page);
+    auto* v = new QVBoxLayout(page);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+    createSingleViewPanel(page);
+    v->addWidget(panel19_);
+    auto* l = new QHBoxLayout();
     l->setContentsMargins(0, 0, 0, 0);
     l->setSpacing(0);
+    v->addLayout(l, 1);
     const auto makeGrid = [page](const char* name) {
         auto* g = new QTableView(page);
         g->setObjectName(QLatin1String(name));
@@ -292,6 +299,82 @@ void TFMain::createEntryGrids(QWidget* page)
     };
     connect(grid1_->selectionModel(), &QItemSelectionModel::currentChanged, this, follow);
     connect(grid2_->selectionModel(), &QItemSelectionModel::currentChanged, this, follow);
+}
+
+// The single-student view: only the current student's rows, larger fonts.
+void TFMain::createSingleViewPanel(QWidget* page)
+{
+    panel19_ = panel("Panel19", page);
+    auto* l = new QHBoxLayout(panel19_);
+    l->setContentsMargins(6, 3, 6, 3);
+    const auto button = [this, l](const char* name, const QString& text, auto slot) {
+        auto* b = new QPushButton(text, panel19_);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, slot);
+        l->addWidget(b);
+    };
+    StudentTable& t = file_->table();
+    const auto step = [this, &t](bool forward) {
+        t.restrictToStudent(QString(), QString());
+        const bool atEnd = forward ? t.atLast() : t.atFirst();
+        if (atEnd) {
+            setSingleView(false);
+            return;
+        }
+        forward ? t.next() : t.prior();
+        t.restrictToStudent(t.value(QStringLiteral("NAME")), t.value(QStringLiteral("VORNAME")));
+    };
+    button("EinzelZurueck", QStringLiteral("Zurück"), [step] { step(false); });
+    button("EinzelVor", QStringLiteral("Vor"), [step] { step(true); });
+    button("EinzelGesamt", QStringLiteral("Zeige gesamte Tabelle"), [this] { setSingleView(false); });
+    button("EinzelPlus", QStringLiteral("+"), [this] {
+        const int size = grid2_->font().pointSize();
+        if (size < 20)
+            setGridFonts(size + 2, grid2_->horizontalHeader()->font().pointSize() + 2);
+        context_.settings.RangeFont = grid2_->font().pointSize();
+    });
+    button("EinzelMinus", QStringLiteral("-"), [this] {
+        const int size = grid2_->font().pointSize();
+        if (size >= 10)
+            setGridFonts(size - 2, grid2_->horizontalHeader()->font().pointSize() - 2);
+        context_.settings.RangeFont = grid2_->font().pointSize();
+    });
+    l->addStretch(1);
+    panel19_->hide();
+}
+
+void TFMain::setGridFonts(int cellPoints, int titlePoints)
+{
+    for (QTableView* g : {grid1_, grid2_}) {
+        QFont cells = g->font();
+        cells.setPointSize(std::max(4, cellPoints));
+        g->setFont(cells);
+        QFont titles = g->horizontalHeader()->font();
+        titles.setPointSize(std::max(4, titlePoints));
+        g->horizontalHeader()->setFont(titles);
+        g->verticalHeader()->setDefaultSectionSize(QFontMetrics(cells).height() + 6);
+    }
+}
+
+void TFMain::setSingleView(bool on)
+{
+    StudentTable& t = file_->table();
+    if (on) {
+        allreg_->setCurrentIndex(0);
+        t.setTag(QStringLiteral("NAME"));
+        t.restrictToStudent(t.value(QStringLiteral("NAME")), t.value(QStringLiteral("VORNAME")));
+        setGridFonts(context_.settings.RangeFont, context_.settings.RangeFont);
+        panel19_->show();
+    } else if (singleView_) {
+        t.restrictToStudent(QString(), QString());
+        file_->applySortOrder();
+        t.first();
+        panel19_->hide();
+        context_.settings.RangeFont = grid2_->font().pointSize();
+        setGridFonts(8, 9);
+    }
+    singleView_ = on;
 }
 
 void TFMain::applyColumns()
@@ -786,6 +869,11 @@ void TFMain::connectViewCommands()
     });
     for (QWidget* w : {static_cast<QWidget*>(grid2_)})
         helpLine_->attach(w, QStringLiteral("007"));
+
+    if (QToolButton* single = iconBar_->findChild<QToolButton*>(QStringLiteral("SpeedButton8"))) {
+        admin_->setAvailable(single, true);
+        connect(single, &QToolButton::clicked, this, [this] { setSingleView(!singleView_); });
+    }
 
     // The fixed name grid and its popup menu.
     const auto showFixedGrid = [this](bool on) {

@@ -88,6 +88,9 @@ private:
     void connectViewCommands();
     void connectEntryDirection();
     void moveByEntryDirection();
+    void createSingleViewPanel(QWidget* page);
+    void setSingleView(bool on);
+    void setGridFonts(int cellPoints, int titlePoints);
     void openSettings(int page);
     void showPreview(bool smallWindow);
     void refreshPreview();
@@ -114,6 +117,8 @@ private:
     MaskPageView* mask_ = nullptr;
     int entryColumn_ = 0;
     QString cellClipboard_;
+    QFrame* panel19_ = nullptr;
+    bool singleView_ = false;
     bool atBegin_ = true;   // a further step back says "Anfang erreicht!"
     bool atEnd_ = false;    // a further step forward says "Ende erreicht!"
     QComboBox* sjbox_ = nullptr;
