@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QWheelEvent>
 #include <QPushButton>
 #include <QFrame>
 #include <QToolButton>
@@ -587,5 +588,32 @@ TEST(ShippedProgram, SingleStudentViewShowsOneStudentAndStepsThroughTheClass)
     EXPECT_EQ(table.currentRow(), 0);
     EXPECT_FALSE(window->findChild<QFrame*>("Panel19")->isVisible());
     EXPECT_EQ(window->entryGrid().font().pointSize(), 8);
+    window->close();
+}
+
+TEST(ShippedProgram, TheMouseWheelMovesTheRecordCursor)
+{
+    QTemporaryDir root;
+    ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
+    if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
+        GTEST_SKIP() << "the build has not made the shipped data";
+    ScriptedInteraction ui;
+    ScriptedPrompts prompts;
+    AppContext context(ui, paths);
+    auto window = startProgram(context, {"zedora"}, prompts);
+    ASSERT_TRUE(window);
+    StudentTable& table = window->studentFile().table();
+    QWidget* viewport = window->entryGrid().viewport();
+    const auto wheel = [viewport](int delta) {
+        QWheelEvent e(QPointF(10, 10), viewport->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, delta),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(viewport, &e);
+    };
+    wheel(-120);  // towards the user: forward
+    EXPECT_EQ(table.currentRow(), QApplication::wheelScrollLines());
+    wheel(120);
+    EXPECT_EQ(table.currentRow(), 0);
+    wheel(1200);
+    EXPECT_EQ(table.currentRow(), 0) << "never before the first record";
     window->close();
 }

@@ -40,6 +40,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QKeyEvent>
+#include <QWheelEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
@@ -923,6 +924,9 @@ void TFMain::connectViewCommands()
 void TFMain::connectEntryDirection()
 {
     grid1_->installEventFilter(this);
+    // The mouse wheel moves the record cursor, not just the view.
+    grid1_->viewport()->installEventFilter(this);
+    grid2_->viewport()->installEventFilter(this);
     connect(grid1_->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
             [this](QWidget*, QAbstractItemDelegate::EndEditHint hint) {
                 if (hint == QAbstractItemDelegate::SubmitModelCache)
@@ -952,6 +956,16 @@ void TFMain::moveByEntryDirection()
 
 bool TFMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if ((watched == grid1_->viewport() || watched == grid2_->viewport()) && event->type() == QEvent::Wheel) {
+        const int notches = static_cast<QWheelEvent*>(event)->angleDelta().y() / 120;
+        StudentTable& t = file_->table();
+        if (notches != 0 && t.rowCount() > 0) {
+            const int target = std::clamp(t.currentRow() - notches * QApplication::wheelScrollLines(), 0,
+                                          t.rowCount() - 1);
+            t.moveToRow(target);
+        }
+        return true;
+    }
     if (watched == grid1_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
