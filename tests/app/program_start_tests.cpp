@@ -617,3 +617,26 @@ TEST(ShippedProgram, TheMouseWheelMovesTheRecordCursor)
     EXPECT_EQ(table.currentRow(), 0) << "never before the first record";
     window->close();
 }
+
+TEST(ShippedProgram, TextTheFilesCannotHoldIsRefusedWithAMessage)
+{
+    QTemporaryDir root;
+    ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
+    if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
+        GTEST_SKIP() << "the build has not made the shipped data";
+    ScriptedInteraction ui;
+    ScriptedPrompts prompts;
+    AppContext context(ui, paths);
+    auto window = startProgram(context, {"zedora"}, prompts);
+    ASSERT_TRUE(window);
+    StudentTable& table = window->studentFile().table();
+    const QString before = table.value("TB1");
+    EXPECT_FALSE(table.setValue("TB1", QString::fromUtf8("Москва 😀")));
+    ASSERT_EQ(ui.messages().size(), 1);
+    EXPECT_TRUE(ui.messages()[0].contains("Windows-1252"));
+    EXPECT_EQ(table.value("TB1"), before);
+    // Umlauts, ß and € are fine.
+    EXPECT_TRUE(table.setValue("TB1", QString::fromUtf8("Größe und Maß: 5 €")));
+    table.cancel();
+    window->close();
+}

@@ -14,6 +14,7 @@
 #include "base/path_resolver.h"
 #include "data/current_student_file.h"
 #include "entry/abbreviation_tables.h"
+#include "entry/storable_text.h"
 #include "entry/student_table_checks.h"
 #include "app/ui/TFEinstell.h"
 #include "app/ui/mask_page.h"
@@ -635,7 +636,17 @@ void TFMain::connectSettingsCommands()
         c.nameRuleSuspended = true;
         return c;
     };
-    file_->table().setChangeCheck(makeStudentTableCheck(*abbreviations_, context_.ui, hooks));
+    // Text the files cannot hold is refused with a message rather than
+    // stored as question marks.
+    StudentTable::ChangeCheck codes = makeStudentTableCheck(*abbreviations_, context_.ui, hooks);
+    file_->table().setChangeCheck(
+        [this, codes](const QString& field, const QString& value) -> std::optional<QString> {
+            if (!isStorable(value)) {
+                context_.ui.warning(unstorableCharactersText());
+                return std::nullopt;
+            }
+            return codes(field, value);
+        });
 
     const auto open = [this](const char* name, TFEinstell::Page page) {
         QObject* item = menu_->action(QLatin1String(name));
