@@ -778,9 +778,16 @@ void TFMain::connectNavigation()
         save->setEnabled(editing);
         cancel->setEnabled(editing);
     });
-    if (QToolButton* refresh = button("SpeedButton13")) {
+    for (QToolButton* refresh : {button("SpeedButton13"), iconBar_->findChild<QToolButton*>(QStringLiteral("SpeedButton21"))}) {
+        if (!refresh)
+            continue;
+        admin_->setAvailable(refresh, true);
         refresh->setEnabled(true);
-        connect(refresh, &QToolButton::clicked, this, [&t] { t.refresh(); });
+        connect(refresh, &QToolButton::clicked, this, [this, &t] {
+            t.refresh();
+            grid1_->viewport()->update();
+            grid2_->viewport()->update();
+        });
     }
     // F8 saves, F9 saves and moves on, Esc drops the pending edit.
     const auto key = [this](QKeySequence seq, std::function<void()> act) {
@@ -819,9 +826,14 @@ void TFMain::connectViewCommands()
             a->setChecked(true);
         if (page == 0) {
             panel7_->setVisible(context_.settings.DateienWahlBoxSichtbar);
+            file_->table().savePending();
             grid1_->setFocus();
         } else if (width() <= 800) {
             panel7_->hide();
+        }
+        if (page == 1) {
+            if (QWidget* first = mask_->findChild<QWidget*>(QStringLiteral("n01")); first && first->isVisible())
+                first->setFocus();
         }
     });
 
@@ -1028,6 +1040,8 @@ void TFMain::studentFileOpened()
     label5_->setText(abbreviations_->grades.label());
     applyColumns();
     mask_->rebuild(file_->layout().columns, abbreviations_->graduation.dropDownItems());
+    for (const char* name : {"kopfpanel", "PFL", "WPF"})
+        helpLine_->attach(mask_->findChild<QWidget*>(QLatin1String(name)), QStringLiteral("026"));
     const QString name = file_->fileName();
     const QString dir = file_->dataDirectoryName();
     if (QAction* title = menu_->action(QStringLiteral("dateiname1")))

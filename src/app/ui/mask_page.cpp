@@ -4,6 +4,7 @@
 #include "data/student_table.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -61,6 +62,7 @@ QWidget* MaskPageView::lineBox(const QString& name, const QString& field, int ma
     if (!readOnly) {
         connect(e, &QLineEdit::editingFinished, this, [this, e, field] { store(field, e->text()); });
         keys(e);
+        e->installEventFilter(this);
     }
     bindings_.push_back({e, field});
     return e;
@@ -80,6 +82,21 @@ QPlainTextEdit* MaskPageView::textBox(const QString& name, const QString& field)
     keys(t);
     bindings_.push_back({t, field});
     return t;
+}
+
+// An edit field turns light yellow while it has the focus.
+bool MaskPageView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (auto* e = qobject_cast<QLineEdit*>(watched)) {
+        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+            QPalette p = e->palette();
+            p.setColor(QPalette::Base, event->type() == QEvent::FocusIn && !e->isReadOnly()
+                                           ? QColor(255, 255, 128)
+                                           : palette().color(QPalette::Base));
+            e->setPalette(p);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MaskPageView::store(const QString& field, const QString& value)

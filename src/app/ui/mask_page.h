@@ -25,6 +25,9 @@ public:
     // Shows the current record's values.
     void refresh();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     struct Binding {
         QWidget* widget;
