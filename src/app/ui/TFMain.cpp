@@ -596,6 +596,15 @@ void TFMain::connectFileCommands()
         }
     };
     command("assignColumnLayoutFile", assignColumnFile);
+    // The file list's own menu.
+    auto* fileListMenu = new QMenu(dateienbox_);
+    QAction* layoutItem = fileListMenu->addAction(QStringLiteral("&Layout zuweisen"));
+    layoutItem->setObjectName(QStringLiteral("Layoutzuweisen1"));
+    connect(layoutItem, &QAction::triggered, this, assignLayout);
+    dateienbox_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(dateienbox_, &QWidget::customContextMenuRequested, this, [this, fileListMenu](const QPoint& at) {
+        fileListMenu->popup(dateienbox_->viewport()->mapToGlobal(at));
+    });
     for (const char* name : {"spFDF", "spLayout"}) {
         if (QToolButton* b = findChild<QToolButton*>(QLatin1String(name))) {
             b->setEnabled(true);
