@@ -7,6 +7,7 @@
 #include "app/ui/main_menu.h"
 #include "app/ui/program_start.h"
 #include "app/ui/table_lock.h"
+#include "app/shipped_program.h"
 #include "base/scripted_interaction.h"
 #include "data/current_student_file.h"
 #include "data/student_table_model.h"
@@ -27,32 +28,18 @@ using namespace zedora;
 
 namespace {
 
-class NoPrompts : public PasswordPrompts {
-public:
-    QString askStartPassword() override { return {}; }
-    AdminPasswordAnswer askAdminPassword() override { return {}; }
-};
-
 // The shipped demo class in a fresh workspace; the main window installs the
 // features itself.
-class EntryTableFeatures : public ::testing::Test {
+class EntryTableFeatures : public zedora::test::ShippedProgramTest {
 protected:
     void SetUp() override
     {
-        paths = ProgramPaths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
-        if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
-            GTEST_SKIP() << "the build has not made the shipped data";
-        context = std::make_unique<AppContext>(ui, paths);
-        window = startProgram(*context, {"zedora"}, prompts);
-        ASSERT_TRUE(window);
+        ShippedProgramTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         window->resize(1280, 800);
         window->show();
         ui.clear();
-    }
-    void TearDown() override
-    {
-        if (window)
-            window->close();
     }
     StudentTable& table() { return window->studentFile().table(); }
     QTableView& grid() { return window->entryGrid(); }
@@ -96,12 +83,6 @@ protected:
         });
     }
 
-    QTemporaryDir root;
-    ProgramPaths paths;
-    ScriptedInteraction ui;
-    NoPrompts prompts;
-    std::unique_ptr<AppContext> context;
-    std::unique_ptr<TFMain> window;
     QString dialogLabel;
     QString dialogPreset;
 };
@@ -219,7 +200,7 @@ TEST_F(EntryTableFeatures, LockMakesGradesReadOnlyAndF2ReleasesOneColumn)
     ASSERT_TRUE(f2);
 
     button("SpeedButton19")->click();
-    EXPECT_TRUE(context->settings.SperreOption);
+    EXPECT_TRUE(app->settings.SperreOption);
     EXPECT_TRUE(table().isReadOnly(fieldOf(a)));
     EXPECT_FALSE(window->entryModel().flags(window->entryModel().index(0, a)) & Qt::ItemIsEditable);
     EXPECT_TRUE(window->findChild<QWidget*>("Panel16")->isVisible());
@@ -258,7 +239,7 @@ TEST_F(EntryTableFeatures, LockMakesGradesReadOnlyAndF2ReleasesOneColumn)
     f2->trigger();
     ui.clear();
     button("SpeedButton20")->click();
-    EXPECT_FALSE(context->settings.SperreOption);
+    EXPECT_FALSE(app->settings.SperreOption);
     for (int c : grades)
         EXPECT_FALSE(table().isReadOnly(fieldOf(c)));
     EXPECT_EQ(lock->releasedColumn(), -1);
@@ -284,15 +265,15 @@ TEST_F(EntryTableFeatures, CellsTakeTheColoursOfTheirRules)
     store(3, g, "4");
     const int other = g == 0 ? 1 : 0;
     grid().setCurrentIndex(window->entryModel().index(0, other));
-    const Settings& s = context->settings;
+    const Settings& s = app->settings;
 
     EXPECT_EQ(look(1, g).backgroundBrush.color(), windowsColour(s.Farbe01));
     EXPECT_EQ(look(3, g).backgroundBrush.color(), windowsColour(s.Farbe02));
     EXPECT_EQ(look(2, g).backgroundBrush.style(), Qt::NoBrush);
-    context->settings.VglLaenge = 2;
+    app->settings.VglLaenge = 2;
     store(1, g, "5-");
     EXPECT_EQ(look(1, g).backgroundBrush.style(), Qt::NoBrush) << "\"5-\" is in no chain";
-    context->settings.VglLaenge = 1;
+    app->settings.VglLaenge = 1;
     EXPECT_EQ(look(1, g).backgroundBrush.color(), windowsColour(s.Farbe01));
 
     // The focused cell: selection colour, black text; a chain colour wins.
@@ -305,7 +286,7 @@ TEST_F(EntryTableFeatures, CellsTakeTheColoursOfTheirRules)
     const auto master = columnsOfKind(FieldKind::MasterData);
     if (!master.empty()) {
         EXPECT_EQ(look(0, master.front()).backgroundBrush.color(), QApplication::palette().color(QPalette::Button));
-        context->settings.Stammdatengrau = false;
+        app->settings.Stammdatengrau = false;
         EXPECT_EQ(look(0, master.front()).backgroundBrush.style(), Qt::NoBrush);
     }
 }

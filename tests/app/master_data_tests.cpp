@@ -5,6 +5,7 @@
 #include "app/ui/master_data_commands.h"
 #include "app/ui/program_start.h"
 #include "base/ansi_text.h"
+#include "app/shipped_program.h"
 #include "base/scripted_interaction.h"
 #include "data/current_student_file.h"
 #include "data/student_identity.h"
@@ -27,12 +28,6 @@ using namespace zedora;
 
 namespace {
 
-class NoPrompts : public PasswordPrompts {
-public:
-    QString askStartPassword() override { return {}; }
-    AdminPasswordAnswer askAdminPassword() override { return {}; }
-};
-
 struct StoredStudent {
     QString id;
     QString geboren;
@@ -41,26 +36,18 @@ struct StoredStudent {
 
 // The shipped demo class in a fresh workspace; the main window builds its
 // master-data page itself.
-class MasterDataTest : public ::testing::Test {
+class MasterDataTest : public zedora::test::ShippedProgramTest {
 protected:
     void SetUp() override
     {
-        paths = ProgramPaths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
-        if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
-            GTEST_SKIP() << "the build has not made the shipped data";
-        context = std::make_unique<AppContext>(ui, paths);
-        window = startProgram(*context, {"zedora"}, prompts);
-        ASSERT_TRUE(window);
+        ShippedProgramTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         window->resize(1280, 800);
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
         ui.clear();
-    }
-    void TearDown() override
-    {
-        if (window)
-            window->close();
     }
 
     StudentTable& table() { return window->studentFile().table(); }
@@ -92,12 +79,6 @@ protected:
         return std::nullopt;
     }
 
-    QTemporaryDir root;
-    ProgramPaths paths;
-    ScriptedInteraction ui;
-    NoPrompts prompts;
-    std::unique_ptr<AppContext> context;
-    std::unique_ptr<TFMain> window;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "app/ui/TFMain.h"
 #include "app/ui/program_start.h"
 #include "base/scripted_interaction.h"
+#include "app/shipped_program.h"
 #include "data/current_student_file.h"
 #include "data/student_table_model.h"
 #include "data/student_schema.h"
@@ -316,18 +317,10 @@ TEST_F(ProgramStartTest, PreviewButtonShowsTheCurrentStudentsReportCard)
     window->close();
 }
 
-// The program as installed: shipped templates, demo class and demo layout.
-TEST(ShippedProgram, DemoClassOpensAndItsReportCardShowsInThePreview)
+using zedora::test::ShippedProgramTest;
+
+TEST_F(ShippedProgramTest, DemoClassOpensAndItsReportCardShowsInThePreview)
 {
-    QTemporaryDir root;
-    ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
-    if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
-        GTEST_SKIP() << "the build has not made the shipped data";
-    ScriptedInteraction ui;
-    ScriptedPrompts prompts;
-    AppContext context(ui, paths);
-    auto window = startProgram(context, {"zedora"}, prompts);
-    ASSERT_TRUE(window);
     EXPECT_TRUE(ui.messages().isEmpty()) << ui.messages().join("|").toStdString();
     EXPECT_EQ(window->studentFile().table().rowCount(), 25);
     window->resize(1280, 800);
@@ -352,17 +345,8 @@ TEST(ShippedProgram, DemoClassOpensAndItsReportCardShowsInThePreview)
     EXPECT_TRUE(ui.messages().isEmpty()) << ui.messages().join("|").toStdString();
 }
 
-TEST(ShippedProgram, TypingAGradeIntoTheGridAndF9StoresItAndMovesOn)
+TEST_F(ShippedProgramTest, TypingAGradeIntoTheGridAndF9StoresItAndMovesOn)
 {
-    QTemporaryDir root;
-    ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
-    if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
-        GTEST_SKIP() << "the build has not made the shipped data";
-    ScriptedInteraction ui;
-    ScriptedPrompts prompts;
-    AppContext context(ui, paths);
-    auto window = startProgram(context, {"zedora"}, prompts);
-    ASSERT_TRUE(window);
     window->show();
     auto* grid = window->findChild<QTableView*>("DBGrid1");
     ASSERT_TRUE(grid);
@@ -398,17 +382,8 @@ TEST(ShippedProgram, TypingAGradeIntoTheGridAndF9StoresItAndMovesOn)
     EXPECT_EQ(stored->text("DE"), "1-");
 }
 
-TEST(ShippedProgram, MaskPageShowsTheCurrentStudentAndStoresWhatIsTyped)
+TEST_F(ShippedProgramTest, MaskPageShowsTheCurrentStudentAndStoresWhatIsTyped)
 {
-    QTemporaryDir root;
-    ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
-    if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
-        GTEST_SKIP() << "the build has not made the shipped data";
-    ScriptedInteraction ui;
-    ScriptedPrompts prompts;
-    AppContext context(ui, paths);
-    auto window = startProgram(context, {"zedora"}, prompts);
-    ASSERT_TRUE(window);
     window->resize(1280, 800);
     window->show();
     window->pages().setCurrentIndex(1);
@@ -433,20 +408,10 @@ TEST(ShippedProgram, MaskPageShowsTheCurrentStudentAndStoresWhatIsTyped)
         window->grab().save(qEnvironmentVariable("ZEDORA_SCREENSHOTS") + "/master-data-page.png");
     }
     EXPECT_TRUE(ui.messages().isEmpty()) << ui.messages().join("|").toStdString();
-    window->close();
 }
 
-TEST(ShippedProgram, NavigationSaysWhenTheEndIsReachedOneStepLate)
+TEST_F(ShippedProgramTest, NavigationSaysWhenTheEndIsReachedOneStepLate)
 {
-    QTemporaryDir root;
-    ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
-    if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
-        GTEST_SKIP() << "the build has not made the shipped data";
-    ScriptedInteraction ui;
-    ScriptedPrompts prompts;
-    AppContext context(ui, paths);
-    auto window = startProgram(context, {"zedora"}, prompts);
-    ASSERT_TRUE(window);
     StudentTable& table = window->studentFile().table();
     const auto click = [&](const char* name) { window->findChild<QToolButton*>(name)->click(); };
 
@@ -485,24 +450,14 @@ TEST(ShippedProgram, NavigationSaysWhenTheEndIsReachedOneStepLate)
     ASSERT_TRUE(widthItem);
     ui.texts.enqueue(QString("200"));
     widthItem->trigger();
-    EXPECT_EQ(context.settings.BreiteGrid2, 200);
+    EXPECT_EQ(app->settings.BreiteGrid2, 200);
     ui.texts.enqueue(QString("5000"));
     widthItem->trigger();
-    EXPECT_EQ(context.settings.BreiteGrid2, 200);
-    window->close();
+    EXPECT_EQ(app->settings.BreiteGrid2, 200);
 }
 
-TEST(ShippedProgram, CellClipboardCopiesPastesAndRespectsTheLock)
+TEST_F(ShippedProgramTest, CellClipboardCopiesPastesAndRespectsTheLock)
 {
-    QTemporaryDir root;
-    ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
-    if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
-        GTEST_SKIP() << "the build has not made the shipped data";
-    ScriptedInteraction ui;
-    ScriptedPrompts prompts;
-    AppContext context(ui, paths);
-    auto window = startProgram(context, {"zedora"}, prompts);
-    ASSERT_TRUE(window);
     StudentTable& table = window->studentFile().table();
     QTableView& grid = window->entryGrid();
     int deColumn = -1;
@@ -523,24 +478,14 @@ TEST(ShippedProgram, CellClipboardCopiesPastesAndRespectsTheLock)
     window->findChild<QAction*>("Zelleinhaltausschneiden1")->trigger();
     EXPECT_TRUE(table.value("DE").trimmed().isEmpty());
 
-    context.settings.SperreOption = true;
+    app->settings.SperreOption = true;
     window->findChild<QAction*>("Zelleninhalteinfgen1")->trigger();
     EXPECT_EQ(ui.messages().value(0), "Nicht möglich, Tabelle ist gesperrt!\n");
     EXPECT_TRUE(table.value("DE").trimmed().isEmpty());
-    window->close();
 }
 
-TEST(ShippedProgram, EnterInTheGridFollowsTheEntryDirection)
+TEST_F(ShippedProgramTest, EnterInTheGridFollowsTheEntryDirection)
 {
-    QTemporaryDir root;
-    ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
-    if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
-        GTEST_SKIP() << "the build has not made the shipped data";
-    ScriptedInteraction ui;
-    ScriptedPrompts prompts;
-    AppContext context(ui, paths);
-    auto window = startProgram(context, {"zedora"}, prompts);
-    ASSERT_TRUE(window);
     QTableView& grid = window->entryGrid();
     grid.setCurrentIndex(grid.model()->index(0, 3));
     QTest::keyClick(&grid, Qt::Key_Return);
@@ -548,25 +493,15 @@ TEST(ShippedProgram, EnterInTheGridFollowsTheEntryDirection)
     EXPECT_EQ(grid.currentIndex().column(), 4) << "horizontal: the next column";
 
     window->findChild<QAction*>("menverti")->trigger();
-    EXPECT_TRUE(context.settings.EditVertikal);
+    EXPECT_TRUE(app->settings.EditVertikal);
     QTest::keyClick(&grid, Qt::Key_Return);
     EXPECT_EQ(grid.currentIndex().row(), 1) << "vertical: the next student";
     EXPECT_EQ(grid.currentIndex().column(), 4);
     EXPECT_EQ(window->studentFile().table().currentRow(), 1);
-    window->close();
 }
 
-TEST(ShippedProgram, SingleStudentViewShowsOneStudentAndStepsThroughTheClass)
+TEST_F(ShippedProgramTest, SingleStudentViewShowsOneStudentAndStepsThroughTheClass)
 {
-    QTemporaryDir root;
-    ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
-    if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
-        GTEST_SKIP() << "the build has not made the shipped data";
-    ScriptedInteraction ui;
-    ScriptedPrompts prompts;
-    AppContext context(ui, paths);
-    auto window = startProgram(context, {"zedora"}, prompts);
-    ASSERT_TRUE(window);
     window->show();
     StudentTable& table = window->studentFile().table();
     table.moveToRow(3);
@@ -575,33 +510,23 @@ TEST(ShippedProgram, SingleStudentViewShowsOneStudentAndStepsThroughTheClass)
     EXPECT_EQ(table.rowCount(), 1);
     EXPECT_EQ(table.value("NAME"), student);
     EXPECT_TRUE(window->findChild<QFrame*>("Panel19")->isVisible());
-    EXPECT_EQ(window->entryGrid().font().pointSize(), context.settings.RangeFont);
+    EXPECT_EQ(window->entryGrid().font().pointSize(), app->settings.RangeFont);
 
     window->findChild<QPushButton*>("EinzelVor")->click();
     EXPECT_EQ(table.rowCount(), 1);
     EXPECT_NE(table.value("NAME"), student) << "the next student in name order";
     window->findChild<QPushButton*>("EinzelPlus")->click();
-    EXPECT_EQ(context.settings.RangeFont, 10);
+    EXPECT_EQ(app->settings.RangeFont, 10);
 
     window->findChild<QPushButton*>("EinzelGesamt")->click();
     EXPECT_EQ(table.rowCount(), 25);
     EXPECT_EQ(table.currentRow(), 0);
     EXPECT_FALSE(window->findChild<QFrame*>("Panel19")->isVisible());
     EXPECT_EQ(window->entryGrid().font().pointSize(), 8);
-    window->close();
 }
 
-TEST(ShippedProgram, TheMouseWheelMovesTheRecordCursor)
+TEST_F(ShippedProgramTest, TheMouseWheelMovesTheRecordCursor)
 {
-    QTemporaryDir root;
-    ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
-    if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
-        GTEST_SKIP() << "the build has not made the shipped data";
-    ScriptedInteraction ui;
-    ScriptedPrompts prompts;
-    AppContext context(ui, paths);
-    auto window = startProgram(context, {"zedora"}, prompts);
-    ASSERT_TRUE(window);
     StudentTable& table = window->studentFile().table();
     QWidget* viewport = window->entryGrid().viewport();
     const auto wheel = [viewport](int delta) {
@@ -615,20 +540,10 @@ TEST(ShippedProgram, TheMouseWheelMovesTheRecordCursor)
     EXPECT_EQ(table.currentRow(), 0);
     wheel(1200);
     EXPECT_EQ(table.currentRow(), 0) << "never before the first record";
-    window->close();
 }
 
-TEST(ShippedProgram, TextTheFilesCannotHoldIsRefusedWithAMessage)
+TEST_F(ShippedProgramTest, TextTheFilesCannotHoldIsRefusedWithAMessage)
 {
-    QTemporaryDir root;
-    ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR) + "/", root.path() + "/ws/", "SHIP"};
-    if (!QFile::exists(paths.programDir + "MUSTER/demo.dbf"))
-        GTEST_SKIP() << "the build has not made the shipped data";
-    ScriptedInteraction ui;
-    ScriptedPrompts prompts;
-    AppContext context(ui, paths);
-    auto window = startProgram(context, {"zedora"}, prompts);
-    ASSERT_TRUE(window);
     StudentTable& table = window->studentFile().table();
     const QString before = table.value("TB1");
     EXPECT_FALSE(table.setValue("TB1", QString::fromUtf8("Москва 😀")));
@@ -638,5 +553,4 @@ TEST(ShippedProgram, TextTheFilesCannotHoldIsRefusedWithAMessage)
     // Umlauts, ß and € are fine.
     EXPECT_TRUE(table.setValue("TB1", QString::fromUtf8("Größe und Maß: 5 €")));
     table.cancel();
-    window->close();
 }
