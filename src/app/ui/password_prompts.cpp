@@ -4,6 +4,9 @@
 #include "app/ui/TPasswordDlg.h"
 #include "base/ansi_text.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QValidator>
 
@@ -44,6 +47,20 @@ AdminPasswordAnswer QtPasswordPrompts::askAdminPassword()
     TPasswordDlg dialog(parent_);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     return {dialog.entry(), accepted};
+}
+
+QDialogButtonBox* passwordDialogButtons(QDialog& dialog, const QString& okText, const QString& cancelText)
+{
+    auto* buttons = new QDialogButtonBox(&dialog);
+    QPushButton* ok = buttons->addButton(okText, QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("OKBtn"));
+    ok->setDefault(true);
+    QPushButton* cancel = buttons->addButton(cancelText, QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("CancelBtn"));
+    cancel->setAutoDefault(false);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    return buttons;
 }
 
 } // namespace zedora

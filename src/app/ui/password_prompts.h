@@ -3,6 +3,8 @@
 // password field of the program.
 #include "app/user_mode.h"
 
+class QDialog;
+class QDialogButtonBox;
 class QLineEdit;
 class QWidget;
 
@@ -11,6 +13,8 @@ namespace zedora {
 // Shows "*" for each character and upper-cases letters as they are typed;
 // maxLength 0 leaves the length open.
 void setUpPasswordField(QLineEdit& field, int maxLength);
+// The OK / cancel buttons of a password dialog, connected to accept and reject.
+QDialogButtonBox* passwordDialogButtons(QDialog& dialog, const QString& okText, const QString& cancelText);
 
 class QtPasswordPrompts : public PasswordPrompts {
 public:
