@@ -15,6 +15,14 @@ enum class Answer { Yes, No, Cancel, Ok };
 // Which buttons a question offers.
 enum class Buttons { YesNo, YesNoCancel, OkCancel };
 
+// Where the progress of long work is shown (the main window's progress panel).
+class ProgressDisplay {
+public:
+    virtual ~ProgressDisplay() = default;
+    virtual void showProgress(const QString& text, int done, int total) = 0;
+    virtual void hideProgress() = 0;
+};
+
 class Interaction {
 public:
     virtual ~Interaction() = default;
@@ -42,6 +50,22 @@ public:
     virtual void beep() = 0;
     // Wait cursor on (true) / off (false); nests.
     virtual void busy(bool on) = 0;
+    // Long work: how far it got (done of total); finished ends the display.
+    virtual void progress(const QString& text, int done, int total)
+    {
+        if (display_)
+            display_->showProgress(text, done, total);
+    }
+    virtual void progressFinished()
+    {
+        if (display_)
+            display_->hideProgress();
+    }
+    // nullptr: progress is not shown.
+    void setProgressDisplay(ProgressDisplay* display) { display_ = display; }
+
+private:
+    ProgressDisplay* display_ = nullptr;
 };
 
 // Shows the wait cursor for the lifetime of the object.
@@ -53,6 +77,23 @@ public:
     BusyScope& operator=(const BusyScope&) = delete;
 private:
     Interaction& ui_;
+};
+
+// Ends the progress display when the work is left, however it ends.
+class ProgressScope {
+public:
+    ProgressScope(Interaction& ui, QString text, int total) : ui_(ui), text_(std::move(text)), total_(total)
+    {
+        ui_.progress(text_, 0, total_);
+    }
+    ~ProgressScope() { ui_.progressFinished(); }
+    void step(int done) { ui_.progress(text_, done, total_); }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+private:
+    Interaction& ui_;
+    QString text_;
+    int total_;
 };
 
 } // namespace zedora

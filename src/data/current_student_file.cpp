@@ -189,6 +189,16 @@ void CurrentStudentFile::applyEditState(const EditState& state)
         table_.setReadOnly(i, isReadOnly(fieldKind(table_.fieldName(i)), state));
 }
 
+void CurrentStudentFile::setEntryTableFocus(bool focused)
+{
+    editState_.entryTableFocus = focused;
+    for (int i = 0; i < table_.fieldCount(); ++i) {
+        const int kind = fieldKind(table_.fieldName(i));
+        if (kind == FieldKind::AssessmentText)
+            table_.setReadOnly(i, isReadOnly(kind, editState_));
+    }
+}
+
 bool CurrentStudentFile::askReorganisation(Interaction& ui)
 {
     return ui.ask(QString::fromUtf8(kReorganisationQuestion), Buttons::YesNoCancel) == Answer::Yes;

@@ -48,6 +48,10 @@ public:
     // and averages locked while the table lock is on.
     void applyEditState(const EditState& state);
     const EditState& editState() const { return editState_; }
+    // Text blocks are written in the text field, not in the entry table:
+    // read-only while the table has the focus. Touches no other field, so a
+    // column released from the table lock stays released.
+    void setEntryTableFocus(bool focused);
 
     // Menu commands.
     bool reorganiseCurrent();            // asks first; reports the outcome

@@ -242,7 +242,12 @@ bool reorganiseStudentFile(const QString& path, const StudentFileContext& ctx,
             const auto text = [&](int field) {
                 return field < 0 ? QString() : fromAnsi(oldTable->text(field));
             };
+            ProgressScope progress(ctx.ui, QStringLiteral("Reorganisation ") + QFileInfo(dbf).fileName(),
+                                   int(oldTable->recordCount()));
+            int copied = 0;
             for (oldTable->first(); !oldTable->eof() && !oldTable->isEmpty(); oldTable->next()) {
+                if (++copied % 50 == 0)
+                    progress.step(copied);
                 const QString geboren = text(geborenOld);
                 const IdentityUpdate id = identities.next(geboren, text(nameOld), text(vornameOld));
                 newTable->append();

@@ -148,7 +148,8 @@ bool isReadOnly(int kind, const EditState& state)
 bool isMasterDataName(const QString& field)
 {
     const QString name = upperAscii(field.trimmed());
-    if (name.isEmpty())
+    // A name holding "#" could span two entries of the list.
+    if (name.isEmpty() || name.contains(QLatin1Char('#')))
         return false;
     return QLatin1String(kMasterDataNames).contains(QLatin1Char('#') + name + QLatin1Char('#'));
 }

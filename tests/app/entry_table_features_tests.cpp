@@ -204,6 +204,9 @@ TEST_F(EntryTableFeatures, LockMakesGradesReadOnlyAndF2ReleasesOneColumn)
     EXPECT_TRUE(table().isReadOnly(fieldOf(a)));
     EXPECT_FALSE(window->entryModel().flags(window->entryModel().index(0, a)) & Qt::ItemIsEditable);
     EXPECT_TRUE(window->findChild<QWidget*>("Panel16")->isVisible());
+    // The frame around the grids is red while locked, lime while free.
+    const auto frameColour = [this] { return window->findChild<QWidget*>("Panel15")->grab().toImage().pixelColor(1, 1); };
+    EXPECT_EQ(frameColour(), QColor(Qt::red));
     EXPECT_TRUE(ui.messages().isEmpty());
     button("SpeedButton19")->click();
     EXPECT_EQ(ui.messages(), QStringList{"Tabelle ist bereits gesperrt!"});
@@ -244,6 +247,7 @@ TEST_F(EntryTableFeatures, LockMakesGradesReadOnlyAndF2ReleasesOneColumn)
         EXPECT_FALSE(table().isReadOnly(fieldOf(c)));
     EXPECT_EQ(lock->releasedColumn(), -1);
     EXPECT_FALSE(window->findChild<QWidget*>("Panel16")->isVisible());
+    EXPECT_EQ(frameColour(), QColor(0, 255, 0));
     button("SpeedButton20")->click();
     EXPECT_EQ(ui.messages(), QStringList{"Tabelle ist bereits zur Eingabe frei!"});
 

@@ -482,6 +482,25 @@ TEST_F(ShippedProgramTest, CellClipboardCopiesPastesAndRespectsTheLock)
     window->findChild<QAction*>("Zelleninhalteinfgen1")->trigger();
     EXPECT_EQ(ui.messages().value(0), "Nicht möglich, Tabelle ist gesperrt!\n");
     EXPECT_TRUE(table.value("DE").trimmed().isEmpty());
+
+    // A master-data column refuses the paste with a message and stays as it was.
+    app->settings.SperreOption = false;
+    ui.clear();
+    int ortColumn = -1;
+    for (int c = 0; c < grid.model()->columnCount(); ++c) {
+        if (window->entryModel().column(c)->kind == FieldKind::MasterData && ortColumn < 0
+            && window->entryModel().column(c)->field != "NAME")
+            ortColumn = c;
+    }
+    ASSERT_GE(ortColumn, 0);
+    grid.setCurrentIndex(grid.model()->index(1, ortColumn));
+    const QString field = window->entryModel().column(ortColumn)->field;
+    const QString before = table.value(field);
+    window->findChild<QAction*>("Zelleninhalteinfgen1")->trigger();
+    EXPECT_EQ(table.value(field), before);
+    ASSERT_EQ(ui.messages().size(), 1);
+    EXPECT_TRUE(ui.messages()[0].contains("schreibgeschützt")) << ui.messages()[0].toStdString();
+    EXPECT_FALSE(table.isEditing());
 }
 
 TEST_F(ShippedProgramTest, EnterInTheGridFollowsTheEntryDirection)
@@ -498,6 +517,20 @@ TEST_F(ShippedProgramTest, EnterInTheGridFollowsTheEntryDirection)
     EXPECT_EQ(grid.currentIndex().row(), 1) << "vertical: the next student";
     EXPECT_EQ(grid.currentIndex().column(), 4);
     EXPECT_EQ(window->studentFile().table().currentRow(), 1);
+
+    // Only the button of the direction in force is enabled, and it switches.
+    auto* right = window->findChild<QToolButton*>("EditRechts");
+    auto* down = window->findChild<QToolButton*>("EditUnten");
+    EXPECT_TRUE(down->isEnabled());
+    EXPECT_FALSE(right->isEnabled());
+    down->click();
+    EXPECT_FALSE(app->settings.EditVertikal);
+    EXPECT_TRUE(right->isEnabled());
+    EXPECT_FALSE(down->isEnabled());
+    EXPECT_TRUE(window->findChild<QAction*>("menhori")->isChecked());
+    right->click();
+    EXPECT_TRUE(app->settings.EditVertikal);
+    EXPECT_TRUE(window->findChild<QAction*>("menverti")->isChecked());
 }
 
 TEST_F(ShippedProgramTest, SingleStudentViewShowsOneStudentAndStepsThroughTheClass)
@@ -523,6 +556,15 @@ TEST_F(ShippedProgramTest, SingleStudentViewShowsOneStudentAndStepsThroughTheCla
     EXPECT_EQ(table.currentRow(), 0);
     EXPECT_FALSE(window->findChild<QFrame*>("Panel19")->isVisible());
     EXPECT_EQ(window->entryGrid().font().pointSize(), 8);
+
+    // A refresh of the table ends the view too and keeps the student.
+    window->findChild<QToolButton*>("SpeedButton8")->click();
+    ASSERT_EQ(table.rowCount(), 1);
+    const QString shown = table.value("ID");
+    window->findChild<QToolButton*>("SpeedButton13")->click();
+    EXPECT_EQ(table.rowCount(), 25);
+    EXPECT_EQ(table.value("ID"), shown);
+    EXPECT_FALSE(window->findChild<QFrame*>("Panel19")->isVisible());
 }
 
 TEST_F(ShippedProgramTest, TheMouseWheelMovesTheRecordCursor)

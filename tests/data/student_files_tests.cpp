@@ -131,6 +131,37 @@ TEST_F(StudentFilesTest, ReorganisationBringsOldFilesIntoTheSchemaWithIdentities
     EXPECT_FALSE(QFile::exists(ws + "ZE-1920-1/7B.REO"));
 }
 
+// What the main window's progress panel would show.
+struct RecordedProgress : ProgressDisplay {
+    std::vector<int> steps;
+    int total = 0;
+    bool shown = false;
+    void showProgress(const QString&, int done, int all) override
+    {
+        steps.push_back(done);
+        total = all;
+        shown = true;
+    }
+    void hideProgress() override { shown = false; }
+};
+
+TEST_F(StudentFilesTest, ReorganisationShowsItsProgressAndEndsItAlsoWhenItFails)
+{
+    const QString path = makeOldFile(120);
+    RecordedProgress progress;
+    ui.setProgressDisplay(&progress);
+    ASSERT_TRUE(reorganiseStudentFile(path, context()));
+    EXPECT_EQ(progress.total, 120);
+    EXPECT_EQ(progress.steps, (std::vector<int>{0, 50, 100}));
+    EXPECT_FALSE(progress.shown);
+
+    progress.steps.clear();
+    auto inUse = dbase::Table::open(native(path));
+    EXPECT_FALSE(reorganiseStudentFile(path, context()));
+    EXPECT_FALSE(progress.shown);
+    ui.setProgressDisplay(nullptr);
+}
+
 TEST_F(StudentFilesTest, ReorganisationOfAFileInUseFailsAndLeavesItAlone)
 {
     const QString path = makeOldFile(2);

@@ -18,7 +18,10 @@
 #include "entry/student_table_checks.h"
 #include "app/ui/TFEinstell.h"
 #include "app/ui/mask_page.h"
+#include "app/ui/memo_panel.h"
+#include "app/ui/progress_panel.h"
 #include "app/ui/entry_table_features.h"
+#include "app/ui/column_information.h"
 #include "app/ui/master_data_commands.h"
 #include "print/code_meanings.h"
 #include "print/layout_model.h"
@@ -41,6 +44,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QKeyEvent>
+#include <QFocusEvent>
+#include <QPlainTextEdit>
 #include <QWheelEvent>
 #include <QListWidget>
 #include <QMenu>
@@ -112,6 +117,7 @@ TFMain::~TFMain()
 {
     // The preview refers to the metrics, layout and records held here.
     delete preview_;
+    context_.ui.setProgressDisplay(nullptr);
 }
 
 void TFMain::FormCreate()
@@ -162,8 +168,10 @@ void TFMain::FormCreate()
     connectNavigation();
     connectViewCommands();
     installEntryTableFeatures(*this);
+    installColumnInformation(*this);
     installMasterData(*this);
     connectEntryDirection();
+    connectMemoPanel();
 }
 
 QWidget* TFMain::createNavigationPanel()
@@ -251,7 +259,7 @@ void TFMain::createPages()
     createEntryGrids(allreg_->widget(0));
     auto* maskLayout = new QVBoxLayout(allreg_->widget(1));
     maskLayout->setContentsMargins(4, 4, 4, 4);
-    mask_ = new MaskPageView(file_->table(), allreg_->widget(1));
+    mask_ = new MaskPageView(file_->table(), context_.settings, allreg_->widget(1));
     mask_->setObjectName(QStringLiteral("maske"));
     maskLayout->addWidget(mask_);
     allreg_->tabBar()->setMinimumHeight(25);
@@ -265,10 +273,12 @@ void TFMain::createEntryGrids(QWidget* page)
     v->setSpacing(0);
     createSingleViewPanel(page);
     v->addWidget(panel19_);
-    auto* l = new QHBoxLayout();
-    l->setContentsMargins(0, 0, 0, 0);
+    // The frame around the grids shows the table lock: red locked, lime free.
+    QFrame* frame = panel("Panel15", page);
+    auto* l = new QHBoxLayout(frame);
+    l->setContentsMargins(2, 2, 2, 2);
     l->setSpacing(0);
-    v->addLayout(l, 1);
+    v->addWidget(frame, 1);
     const auto makeGrid = [page](const char* name) {
         auto* g = new QTableView(page);
         g->setObjectName(QLatin1String(name));
@@ -286,6 +296,8 @@ void TFMain::createEntryGrids(QWidget* page)
     grid1_->verticalHeader()->hide();
     l->addWidget(grid2_);
     l->addWidget(grid1_, 1);
+    memo_ = new MemoPanel(file_->table(), context_.settings, page);
+    v->addWidget(memo_);
     model1_ = new StudentTableModel(file_->table(), this);
     model2_ = new StudentTableModel(file_->table(), this);
     grid1_->setModel(model1_);
@@ -416,30 +428,29 @@ QWidget* TFMain::createStatusPanel()
                                      {"spTBS", "Textbausteine"},
                                      {"spLayout", "Layout"},
                                      {"spFDF", "Spaltenlayout"}};
+    std::vector<QWidget*> statusButtons;
     for (const auto& s : status) {
         QToolButton* b = toolButton(s[0], QString::fromUtf8(s[1]), QString(), p2);
         b->setToolButtonStyle(Qt::ToolButtonTextOnly);
         b->setEnabled(false);
         l->addWidget(b);
+        statusButtons.push_back(b);
     }
-    QToolButton* down = toolButton("EditUnten", QString(), QStringLiteral("Eingaberichtung vertikal"), p2);
+    // Only the button of the direction in force can be pressed; it switches
+    // to the other one.
+    QToolButton* down = toolButton("EditUnten", QString(),
+                                   QStringLiteral("Eingaberichtung vertikal – umschalten auf horizontal"), p2);
     down->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
-    down->setCheckable(true);
-    QToolButton* right = toolButton("EditRechts", QString(), QStringLiteral("Eingaberichtung horizontal"), p2);
+    QToolButton* right = toolButton("EditRechts", QString(),
+                                    QStringLiteral("Eingaberichtung horizontal – umschalten auf vertikal"), p2);
     right->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
-    right->setCheckable(true);
     l->addWidget(down);
     l->addWidget(right);
     label5_ = label("Label5", QStringLiteral("Kürzeldatei: "), p2);
     l->addWidget(label5_);
-    gaugepanel_ = panel("gaugepanel", p2);
-    auto* gl = new QHBoxLayout(gaugepanel_);
-    gl->setContentsMargins(2, 0, 2, 0);
-    auto* gauge = new QProgressBar(gaugepanel_);
-    gauge->setObjectName(QStringLiteral("Gauge1"));
-    gl->addWidget(gauge);
-    gaugepanel_->hide();
-    l->addWidget(gaugepanel_);
+    gaugepanel_ = new ProgressPanel(statusButtons, p2);
+    l->addWidget(gaugepanel_, 1);
+    context_.ui.setProgressDisplay(gaugepanel_);
     hilfe_ = label("hilfe", QString(), p2);
     hilfe_->setAutoFillBackground(true);
     hilfe_->setMinimumHeight(22);
@@ -792,11 +803,7 @@ void TFMain::connectNavigation()
             continue;
         admin_->setAvailable(refresh, true);
         refresh->setEnabled(true);
-        connect(refresh, &QToolButton::clicked, this, [this, &t] {
-            t.refresh();
-            grid1_->viewport()->update();
-            grid2_->viewport()->update();
-        });
+        connect(refresh, &QToolButton::clicked, this, [this] { rebuildTable(); });
     }
     // F8 saves, F9 saves and moves on, Esc drops the pending edit.
     const auto key = [this](QKeySequence seq, std::function<void()> act) {
@@ -851,8 +858,8 @@ void TFMain::connectViewCommands()
     QToolButton* right = findChild<QToolButton*>(QStringLiteral("EditRechts"));
     const auto setDirection = [this, down, right](bool vertical) {
         context_.settings.EditVertikal = vertical;
-        down->setChecked(vertical);
-        right->setChecked(!vertical);
+        right->setEnabled(!vertical);
+        down->setEnabled(vertical);
         if (QAction* a = menu_->action(vertical ? QStringLiteral("menverti") : QStringLiteral("menhori")))
             a->setChecked(true);
     };
@@ -860,8 +867,8 @@ void TFMain::connectViewCommands()
         connect(a, &QAction::triggered, this, [setDirection] { setDirection(true); });
     if (QAction* a = available("menhori"))
         connect(a, &QAction::triggered, this, [setDirection] { setDirection(false); });
-    connect(down, &QToolButton::clicked, this, [setDirection] { setDirection(true); });
-    connect(right, &QToolButton::clicked, this, [setDirection] { setDirection(false); });
+    connect(right, &QToolButton::clicked, this, [setDirection] { setDirection(true); });
+    connect(down, &QToolButton::clicked, this, [setDirection] { setDirection(false); });
 
     // The cell clipboard: one value for the whole run, apart from the
     // system clipboard.
@@ -874,7 +881,15 @@ void TFMain::connectViewCommands()
     };
     const auto putIntoCell = [this, currentField](const QString& value) {
         StudentTable& t = file_->table();
-        if (currentField() >= 0 && t.setValue(currentField(), value))
+        const int field = currentField();
+        if (field < 0)
+            return;
+        if (t.isReadOnly(field)) {
+            context_.ui.error(QStringLiteral("Das Feld ") + t.fieldName(field)
+                              + QStringLiteral(" ist schreibgeschützt und kann hier nicht verändert werden."));
+            return;
+        }
+        if (t.setValue(field, value))
             t.savePending();
     };
     if (QAction* a = available("Zelleinhaltkopieren1"))
@@ -966,14 +981,117 @@ void TFMain::connectEntryDirection()
             });
 }
 
+void TFMain::rebuildTable()
+{
+    // Reopening reads the file and its column layout anew and keeps the record.
+    file_->reopen();
+    if (allreg_->currentIndex() == 0)
+        grid1_->setFocus();
+    grid1_->viewport()->update();
+    grid2_->viewport()->update();
+}
+
+void TFMain::saveAndNext()
+{
+    StudentTable& t = file_->table();
+    if (!t.savePending())
+        return;
+    if (allreg_->currentIndex() == 0)
+        grid1_->setFocus();
+    if (!t.atLast())
+        t.next();
+}
+
+// The text field under the table belongs to the current text-block column.
+void TFMain::connectMemoPanel()
+{
+    StudentTable& t = file_->table();
+    connect(grid1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current, const QModelIndex& previous) {
+                if (current.column() != previous.column())
+                    columnEntered(current.isValid() ? current.column() : -1);
+            });
+    helpLine_->attach(&memo_->memo(), QStringLiteral("002"));
+    helpLine_->attach(memo_->findChild<QWidget*>(QStringLiteral("bitbtn1")), QStringLiteral("008"));
+    connect(memo_, &MemoPanel::saveRequested, this, [&t] { t.savePending(); });
+    connect(memo_, &MemoPanel::saveAndNextRequested, this, [this](bool refocus) {
+        saveAndNext();
+        if (refocus && memo_->isVisible())
+            memo_->memo().setFocus();
+    });
+    connect(memo_, &MemoPanel::cancelRequested, this, [this, &t] {
+        t.cancel();
+        grid1_->setFocus();
+        memo_->refresh();
+    });
+    // Leaving the text saves it; a failed save keeps the pending edit.
+    connect(memo_, &MemoPanel::left, this, [this, &t] {
+        gaugepanel_->hideProgress();
+        t.savePending();
+    });
+    connect(grid1_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        const ColumnSpec* c = model1_->column(index.column());
+        if (!c || c->kind != FieldKind::AssessmentText || allreg_->currentIndex() != 0)
+            return;
+        if (preview_)
+            preview_->close();
+        memo_->memo().setFocus();
+    });
+    // The system clipboard items of the table menu work in the text field.
+    if (QMenu* popup = menu_->tablePopup) {
+        QAction* copy = menu_->action(QStringLiteral("Kopieren1"));
+        QAction* paste = menu_->action(QStringLiteral("Einfgen1"));
+        for (QAction* a : {copy, paste}) {
+            if (a)
+                admin_->setAvailable(a, true);
+        }
+        connect(popup, &QMenu::aboutToShow, this, [this, copy, paste] {
+            const bool inMemo = memo_->hasFocus();
+            for (QAction* a : {copy, paste}) {
+                if (a)
+                    a->setEnabled(inMemo);
+            }
+            for (const char* name : {"EintrgeinZeilelschen2", "SpaLoesch2"}) {
+                if (QAction* a = menu_->action(QLatin1String(name)); a && inMemo)
+                    a->setEnabled(false);
+            }
+        });
+        if (copy)
+            connect(copy, &QAction::triggered, this, [this] {
+                if (memo_->hasFocus())
+                    memo_->memo().copy();
+            });
+        if (paste)
+            connect(paste, &QAction::triggered, this, [this] {
+                if (memo_->hasFocus())
+                    memo_->memo().paste();
+            });
+    }
+}
+
+void TFMain::columnEntered(int column)
+{
+    // Leaving a column makes the text blocks editable again.
+    file_->setEntryTableFocus(false);
+    memo_->clearChanged();
+    const ColumnSpec* c = model1_->column(column);
+    if (c && c->kind == FieldKind::AssessmentText)
+        memo_->showFor(c->caption.trimmed().isEmpty() ? c->title : c->caption, c->field);
+    else
+        memo_->hidePanel();
+}
+
 void TFMain::moveByEntryDirection()
 {
     const QModelIndex current = grid1_->currentIndex();
     if (!current.isValid())
         return;
     const ColumnSpec* c = model1_->column(current.column());
-    if (c && c->kind == 11)
-        return;  // a text-block column is written in the text field below the table
+    if (c && c->kind == FieldKind::AssessmentText) {
+        // A text-block column is written in the text field below the table.
+        memo_->memo().setFocus();
+        return;
+    }
     StudentTable& t = file_->table();
     if (context_.settings.EditVertikal) {
         if (!t.savePending() || t.atLast())
@@ -997,6 +1115,11 @@ bool TFMain::eventFilter(QObject* watched, QEvent* event)
             t.moveToRow(target);
         }
         return true;
+    }
+    if (watched == grid1_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+            file_->setEntryTableFocus(event->type() == QEvent::FocusIn);
     }
     if (watched == grid1_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
@@ -1045,12 +1168,17 @@ void TFMain::fillFileList()
 
 void TFMain::studentFileOpened()
 {
+    // A rebuilt table shows the whole class again.
+    if (singleView_)
+        setSingleView(false);
     abbreviations_->grades.chooseFromLayout(file_->layout().lines);
     label5_->setText(abbreviations_->grades.label());
     applyColumns();
     mask_->rebuild(file_->layout().columns, abbreviations_->graduation.dropDownItems());
     for (const char* name : {"kopfpanel", "PFL", "WPF"})
         helpLine_->attach(mask_->findChild<QWidget*>(QLatin1String(name)), QStringLiteral("026"));
+    for (int i = 1; i <= 12; ++i)
+        helpLine_->attach(mask_->findChild<QWidget*>(QStringLiteral("t%1").arg(i)), QStringLiteral("002"));
     const QString name = file_->fileName();
     const QString dir = file_->dataDirectoryName();
     if (QAction* title = menu_->action(QStringLiteral("dateiname1")))
@@ -1073,6 +1201,7 @@ void TFMain::studentFileOpened()
     atBegin_ = true;
     atEnd_ = false;
     emit file_->table().currentRowChanged(file_->table().currentRow());
+    columnEntered(grid1_->currentIndex().column());
 }
 
 void TFMain::applyColourScheme()
@@ -1091,8 +1220,8 @@ void TFMain::prepareFromSettings()
     const Settings& s = context_.settings;
     applyColourScheme();
     panel7_->setVisible(s.DateienWahlBoxSichtbar);
-    findChild<QToolButton*>(QStringLiteral("EditUnten"))->setChecked(s.EditVertikal);
-    findChild<QToolButton*>(QStringLiteral("EditRechts"))->setChecked(!s.EditVertikal);
+    findChild<QToolButton*>(QStringLiteral("EditUnten"))->setEnabled(s.EditVertikal);
+    findChild<QToolButton*>(QStringLiteral("EditRechts"))->setEnabled(!s.EditVertikal);
     label5_->setText(QStringLiteral("Kürzeldatei: ") + s.Kuerzeldateiname);
     if (QAction* sort = menu_->sortItem(s.Sortierung))
         sort->setChecked(true);

@@ -25,6 +25,8 @@ class TFVorschau;
 struct TDruckLayout;
 class StudentTableModel;
 class MaskPageView;
+class MemoPanel;
+class ProgressPanel;
 class HelpLine;
 class PasswordPrompts;
 struct MainMenu;
@@ -50,6 +52,14 @@ public:
     QTabWidget& pages() { return *allreg_; }
     QFrame& iconBar() { return *iconBar_; }
     HelpLine& helpLine() { return *helpLine_; }
+    MemoPanel& memoPanel() { return *memo_; }
+    ProgressPanel& progressPanel() { return *gaugepanel_; }
+
+    // Saves the pending edit and moves to the next student (the table grid
+    // takes the focus on the table page).
+    void saveAndNext();
+    // Re-reads the open file with the column layout, keeping the record.
+    void rebuildTable();
 
     // Start routine pieces that need the window.
     void applyColourScheme();
@@ -88,6 +98,8 @@ private:
     void connectViewCommands();
     void connectEntryDirection();
     void moveByEntryDirection();
+    void connectMemoPanel();
+    void columnEntered(int column);
     void createSingleViewPanel(QWidget* page);
     void setSingleView(bool on);
     void setGridFonts(int cellPoints, int titlePoints);
@@ -115,6 +127,7 @@ private:
     StudentTableModel* model1_ = nullptr;
     StudentTableModel* model2_ = nullptr;
     MaskPageView* mask_ = nullptr;
+    MemoPanel* memo_ = nullptr;
     int entryColumn_ = 0;
     QString cellClipboard_;
     QFrame* panel19_ = nullptr;
@@ -126,7 +139,7 @@ private:
     QFrame* panel7_ = nullptr;
     QLabel* hilfe_ = nullptr;
     QLabel* label5_ = nullptr;
-    QFrame* gaugepanel_ = nullptr;
+    ProgressPanel* gaugepanel_ = nullptr;
     bool closed_ = false;
     bool activated_ = false;
 };

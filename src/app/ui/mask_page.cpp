@@ -1,7 +1,14 @@
 #include "app/ui/mask_page.h"
 
 #include "data/column_layout.h"
+#include "data/student_schema.h"
 #include "data/student_table.h"
+#include "entry/colour_chains.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFocusEvent>
+#include <QKeyEvent>
 
 #include <QComboBox>
 #include <QEvent>
@@ -18,7 +25,15 @@
 
 namespace zedora {
 
-MaskPageView::MaskPageView(StudentTable& table, QWidget* parent) : QWidget(parent), table_(table)
+namespace {
+const QColor kFocusColour(255, 255, 128);
+const char* const kTextKeysHint = "<F8>Speichern, <F9>Speichern und nächster, <ESC>Abbruch";
+constexpr int kTextHeight = 25;
+constexpr int kFocusedTextHeight = 70;
+} // namespace
+
+MaskPageView::MaskPageView(StudentTable& table, const Settings& settings, QWidget* parent)
+    : QWidget(parent), table_(table), settings_(settings)
 {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -61,6 +76,8 @@ QWidget* MaskPageView::lineBox(const QString& name, const QString& field, int ma
     e->setMaximumWidth(maxLength <= 3 ? 48 : maxLength <= 6 ? 80 : 16777215);
     if (!readOnly) {
         connect(e, &QLineEdit::editingFinished, this, [this, e, field] { store(field, e->text()); });
+        // The grade colour follows the typing.
+        connect(e, &QLineEdit::textEdited, this, [this, e, field] { showColour(e, field, e->hasFocus()); });
         keys(e);
         e->installEventFilter(this);
     }
@@ -72,8 +89,9 @@ QPlainTextEdit* MaskPageView::textBox(const QString& name, const QString& field)
 {
     auto* t = new QPlainTextEdit(content_);
     t->setObjectName(name);
-    t->setMinimumHeight(70);
+    t->setFixedHeight(kTextHeight);
     t->setTabChangesFocus(true);
+    t->installEventFilter(this);
     connect(t, &QPlainTextEdit::textChanged, this, [this, t, field] {
         QString text = t->toPlainText();
         text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
@@ -84,16 +102,74 @@ QPlainTextEdit* MaskPageView::textBox(const QString& name, const QString& field)
     return t;
 }
 
-// An edit field turns light yellow while it has the focus.
+// A field turns light yellow while it has the focus; a grade shows the
+// colour of its value otherwise.
+void MaskPageView::showColour(QLineEdit* box, const QString& field, bool focused)
+{
+    QPalette p = box->palette();
+    QColor colour = palette().color(QPalette::Base);
+    if (focused && !box->isReadOnly())
+        colour = kFocusColour;
+    else if (fieldKind(field) == FieldKind::Grade) {
+        if (const std::optional<QColor> c = ColourChains::fromSettings(settings_).colourFor(box->text().trimmed()))
+            colour = *c;
+    }
+    p.setColor(QPalette::Base, colour);
+    box->setPalette(p);
+}
+
+void MaskPageView::textFocus(QPlainTextEdit* text, bool focused)
+{
+    QPalette p = text->palette();
+    p.setColor(QPalette::Base, focused && !text->isReadOnly() ? kFocusColour : palette().color(QPalette::Base));
+    text->setPalette(p);
+    text->setFixedHeight(focused ? kFocusedTextHeight : kTextHeight);
+    for (const Binding& b : bindings_) {
+        if (b.hint)
+            b.hint->setText(focused && b.widget == text ? QString::fromUtf8(kTextKeysHint) : QString());
+    }
+    if (focused)
+        text->moveCursor(QTextCursor::End);
+    else
+        table_.savePending();  // a failed save keeps the pending edit
+}
+
 bool MaskPageView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (auto* e = qobject_cast<QLineEdit*>(watched)) {
-        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-            QPalette p = e->palette();
-            p.setColor(QPalette::Base, event->type() == QEvent::FocusIn && !e->isReadOnly()
-                                           ? QColor(255, 255, 128)
-                                           : palette().color(QPalette::Base));
-            e->setPalette(p);
+    const bool focusIn = event->type() == QEvent::FocusIn;
+    const bool focusChange = focusIn || event->type() == QEvent::FocusOut;
+    // A message box or a menu over a field does not end the entry.
+    if (focusChange) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (!focusIn && (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason))
+            return QWidget::eventFilter(watched, event);
+    }
+    if (auto* e = qobject_cast<QLineEdit*>(watched); e && focusChange) {
+        for (const Binding& b : bindings_) {
+            if (b.widget == e)
+                showColour(e, b.field, focusIn);
+        }
+    }
+    if (auto* e = qobject_cast<QLineEdit*>(watched); e && event->type() == QEvent::KeyPress) {
+        // Enter goes on to the next field, as Tab does.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+            QApplication::sendEvent(e, &tab);
+            return true;
+        }
+    }
+    if (auto* t = qobject_cast<QPlainTextEdit*>(watched)) {
+        if (focusChange)
+            textFocus(t, focusIn);
+        if (event->type() == QEvent::KeyPress) {
+            // Enter ends a printed line: "#" before the line break.
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+                && !(key->modifiers() & ~Qt::KeypadModifier) && !t->isReadOnly()) {
+                QApplication::clipboard()->setText(QStringLiteral("#"));
+                t->paste();
+            }
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -222,11 +298,14 @@ void MaskPageView::rebuild(const ColumnDescription& columns, const QStringList& 
         v->addWidget(box);
     }
     for (size_t i = 0; i < m.texts.size() && i < size_t(kMaskTextSlots); ++i) {
-        auto* box = new QGroupBox(QStringLiteral("Textblock"), content_);
+        auto* box = new QGroupBox(m.texts[i].label, content_);
         auto* bl = new QVBoxLayout(box);
-        bl->addWidget(new QLabel(m.texts[i].label, box));
+        auto* hint = new QLabel(box);
+        hint->setObjectName(QStringLiteral("t%1hinweis").arg(int(i) + 1));
+        bl->addWidget(hint);
         QPlainTextEdit* t = textBox(QStringLiteral("t%1").arg(int(i) + 1), m.texts[i].field);
         t->setParent(box);
+        bindings_.back().hint = hint;
         bl->addWidget(t);
         v->addWidget(box);
     }
@@ -243,6 +322,7 @@ void MaskPageView::refresh()
         if (auto* e = qobject_cast<QLineEdit*>(b.widget)) {
             if (e->text() != value)
                 e->setText(value);
+            showColour(e, b.field, e->hasFocus());
             if (!b.field.startsWith(QLatin1Char('D')) || b.field.size() != 2)
                 e->setReadOnly(readOnly);
         } else if (auto* t = qobject_cast<QPlainTextEdit*>(b.widget)) {

@@ -7,6 +7,8 @@
 
 class QComboBox;
 class QGridLayout;
+class QLabel;
+class QLineEdit;
 class QPlainTextEdit;
 class QVBoxLayout;
 
@@ -14,11 +16,12 @@ namespace zedora {
 
 class StudentTable;
 struct ColumnDescription;
+struct Settings;
 
 class MaskPageView : public QWidget {
     Q_OBJECT
 public:
-    MaskPageView(StudentTable& table, QWidget* parent = nullptr);
+    MaskPageView(StudentTable& table, const Settings& settings, QWidget* parent = nullptr);
 
     // Lays the boxes out again for a newly loaded column layout.
     void rebuild(const ColumnDescription& columns, const QStringList& graduationCodes);
@@ -32,13 +35,17 @@ private:
     struct Binding {
         QWidget* widget;
         QString field;
+        QLabel* hint = nullptr;  // the key hint above a text while it has the focus
     };
     QWidget* lineBox(const QString& name, const QString& field, int maxLength, bool readOnly = false);
     QPlainTextEdit* textBox(const QString& name, const QString& field);
     void store(const QString& field, const QString& value);
     void keys(QWidget* w);
+    void showColour(QLineEdit* box, const QString& field, bool focused);
+    void textFocus(QPlainTextEdit* text, bool focused);
 
     StudentTable& table_;
+    const Settings& settings_;
     std::vector<Binding> bindings_;
     QWidget* content_ = nullptr;
     bool refreshing_ = false;

@@ -6,6 +6,7 @@
 #include "data/current_student_file.h"
 #include "data/student_table_model.h"
 
+#include <QFrame>
 #include <QLabel>
 #include <QTabWidget>
 #include <QTableView>
@@ -100,6 +101,9 @@ void TableLock::toggleColumn(int column)
 void TableLock::showState()
 {
     const bool on = locked();
+    if (auto* frame = window_.findChild<QFrame*>(QStringLiteral("Panel15")))
+        frame->setStyleSheet(on ? QStringLiteral("QFrame#Panel15 { background: red; }")
+                                : QStringLiteral("QFrame#Panel15 { background: lime; }"));
     panel16_->setVisible(on);
     if (on) {
         QWidget* page = panel16_->parentWidget();
