@@ -32,10 +32,10 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
         ui.clear();
         for (int c = 0; c < window->entryModel().columnCount(); ++c) {
-            const ColumnSpec* spec = window->entryModel().column(c);
-            if (spec->kind == FieldKind::AssessmentText && textColumn < 0)
+            const ColumnSpec* described = window->entryModel().column(c);
+            if (described->kind == FieldKind::AssessmentText && textColumn < 0)
                 textColumn = c;
-            if (spec->kind == FieldKind::Grade && gradeColumn < 0)
+            if (described->kind == FieldKind::Grade && gradeColumn < 0)
                 gradeColumn = c;
         }
         ASSERT_GE(textColumn, 0);
@@ -83,9 +83,9 @@ TEST_F(MemoPanelTest, FollowsTheTextBlockColumnAndShowsItsText)
 {
     enterTextColumn(0);
     ASSERT_TRUE(panel().isVisible());
-    const ColumnSpec* spec = window->entryModel().column(textColumn);
+    const ColumnSpec* described = window->entryModel().column(textColumn);
     EXPECT_EQ(window->findChild<QLabel*>("Label4")->text(),
-              " " + spec->caption.trimmed() + " (" + spec->field + ")");
+              " " + described->caption.trimmed() + " (" + described->field + ")");
     QString expected = table().valueAt(0, table().findField(field));
     expected.replace("\r\n", "\n");
     EXPECT_FALSE(expected.isEmpty()) << "the demo class has assessment texts";

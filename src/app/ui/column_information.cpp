@@ -55,8 +55,8 @@ void showColumnInformation(TFMain& window, EntryGridHeader& header, int column, 
 {
     if (window.pages().currentIndex() != 0)
         return;
-    const ColumnSpec* spec = window.entryModel().column(column);
-    if (!spec)
+    const ColumnSpec* described = window.entryModel().column(column);
+    if (!described)
         return;
     QTableView& grid = window.entryGrid();
     const bool marks = how != Opening::TitleClick;
@@ -66,7 +66,7 @@ void showColumnInformation(TFMain& window, EntryGridHeader& header, int column, 
             return;
         header.showMarks(placeholdersInLayout(window));
     }
-    Tspalteninfo dialog(describeColumn(column, spec->field, spec->caption, window.studentFile().layout().lines,
+    Tspalteninfo dialog(describeColumn(column, described->field, described->caption, window.studentFile().layout().lines,
                                        layoutCaption(window)),
                         window.context().userMode.isAdministrator(), &window);
     dialog.exec();
