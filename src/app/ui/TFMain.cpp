@@ -172,6 +172,7 @@ void TFMain::FormCreate()
     installMasterData(*this);
     connectEntryDirection();
     connectMemoPanel();
+    setGridFonts(8, 9);
 }
 
 QWidget* TFMain::createNavigationPanel()
@@ -289,6 +290,15 @@ void TFMain::createEntryGrids(QWidget* page)
     };
     grid2_ = makeGrid("DBGrid2");
     grid2_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    {
+        QPalette grey = grid2_->palette();
+        grey.setColor(QPalette::Base, QColor(236, 236, 236));
+        grey.setColor(QPalette::AlternateBase, QColor(226, 226, 226));
+        grid2_->setPalette(grey);
+        QFont titles = grid2_->horizontalHeader()->font();
+        titles.setBold(true);
+        grid2_->horizontalHeader()->setFont(titles);
+    }
     grid2_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid2_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid2_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
