@@ -293,6 +293,7 @@ TEST_F(ProgramStartTest, GradesOfTheOpenFileAreCheckedAgainstTheAbbreviationFile
     window->close();
 }
 
+
 TEST_F(ProgramStartTest, PreviewButtonShowsTheCurrentStudentsReportCard)
 {
     writeFile(paths.programDir + "MUSTER/DEMOLAY.MST",
@@ -318,6 +319,24 @@ TEST_F(ProgramStartTest, PreviewButtonShowsTheCurrentStudentsReportCard)
 }
 
 using zedora::test::ShippedProgramTest;
+
+TEST_F(ShippedProgramTest, GraduationCodesOfANewWorkspaceHoldAndANamelessRecordTakesNoGrade)
+{
+    StudentTable& table = window->studentFile().table();
+    ui.clear();
+    EXPECT_TRUE(table.setValue("ABSCH", "ha9"));
+    EXPECT_TRUE(ui.messages().isEmpty()) << ui.messages().join('|').toStdString();
+    table.cancel();
+
+    const QString name = table.value("NAME");
+    table.setReadOnly(table.findField("NAME"), false);
+    ASSERT_TRUE(table.setValue("NAME", ""));
+    ASSERT_TRUE(table.setValue("VS1", "7"));
+    EXPECT_FALSE(table.setValue("DE", "1"));
+    EXPECT_FALSE(table.isEditing()) << "the whole pending edit is dropped";
+    EXPECT_EQ(table.value("NAME"), name);
+    EXPECT_TRUE(ui.messages().isEmpty());
+}
 
 TEST_F(ShippedProgramTest, DemoClassOpensAndItsReportCardShowsInThePreview)
 {

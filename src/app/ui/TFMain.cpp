@@ -510,6 +510,8 @@ void TFMain::connectCommands()
 
 bool TFMain::openLastStudentFile()
 {
+    // The set-up of a new workspace has only now put ABSCHL.TXT in place.
+    abbreviations_->reloadGraduationCodes();
     if (!file_->open(context_.settings.NotenDatei)) {
         close();
         return false;
@@ -663,9 +665,10 @@ void TFMain::connectSettingsCommands()
         AbbreviationCheckContext c;
         c.exempt = file_->layout().columns.isExempt(field);
         c.nameEmpty = file_->table().value(QStringLiteral("NAME")).trimmed().isEmpty();
-        c.nameRuleSuspended = true;
         return c;
     };
+    // A record without a name takes no grades: its pending edit is dropped.
+    hooks.discardEdit = [this] { file_->table().cancel(); };
     // Text the files cannot hold is refused with a message rather than
     // stored as question marks.
     StudentTable::ChangeCheck codes = makeStudentTableCheck(*abbreviations_, context_.ui, hooks);
