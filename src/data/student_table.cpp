@@ -345,12 +345,16 @@ bool StudentTable::post()
         }
         table_->post();
         recno = table_->recno();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         try {
             table_->cancel();
         } catch (const std::exception&) {
         }
-        throw;
+        if (!report_)
+            throw;
+        // The edit stays pending, so nothing typed is lost.
+        report_(QStringLiteral("Der Datensatz konnte nicht gespeichert werden:\n") + QString::fromLocal8Bit(e.what()));
+        return false;
     }
     setState(State::Browse);
     pending_.clear();
@@ -380,8 +384,15 @@ void StudentTable::deleteCurrent()
     }
     cancel();
     loadedRecno_ = 0;
-    table_->gotoRecord(rows_[size_t(row_)]);
-    table_->deleteRecord();
+    try {
+        table_->gotoRecord(rows_[size_t(row_)]);
+        table_->deleteRecord();
+    } catch (const std::exception& e) {
+        if (!report_)
+            throw;
+        report_(QStringLiteral("Der Datensatz konnte nicht gelöscht werden:\n") + QString::fromLocal8Bit(e.what()));
+        return;
+    }
     const int oldRow = row_;
     rebuildRows(0);
     row_ = rows_.empty() ? -1 : std::min(oldRow, rowCount() - 1);

@@ -90,6 +90,10 @@ public:
     bool savePending() { return !isEditing() || post(); }
 
     void setChangeCheck(ChangeCheck check) { check_ = std::move(check); }
+    // Where a refused save or delete is reported (another computer holds
+    // the record, the disk is full); without it the engine's error is thrown.
+    using ErrorReport = std::function<void(const QString& text)>;
+    void setErrorReport(ErrorReport report) { report_ = std::move(report); }
     void setReadOnly(int field, bool readOnly);
     bool isReadOnly(int field) const;
     void setAverageDefinitions(const AverageDefinitions& defs) { averages_ = defs; }
@@ -140,6 +144,7 @@ private:
     std::vector<bool> changed_;
     std::vector<bool> readOnly_;
     ChangeCheck check_;
+    ErrorReport report_;
     AverageDefinitions averages_;
     int filterField_ = -1;
     QString filterText_;

@@ -16,6 +16,7 @@
 #include <QWheelEvent>
 #include <QPushButton>
 #include <QFrame>
+#include <QProcess>
 #include <QToolButton>
 
 #include <QAction>
@@ -219,6 +220,11 @@ TEST_F(ProgramStartTest, HelpLineShowsTheTextOfTheControlUnderTheMouse)
     QEvent enter(QEvent::Enter);
     QCoreApplication::sendEvent(exit, &enter);
     EXPECT_EQ(hilfe->text(), "Beendet das Programm.");
+    // However long a help text is, the window keeps its width.
+    window->resize(700, 600);
+    hilfe->setText(QString(400, QLatin1Char('x')));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->width(), 700);
     QAction* toggle = window->findChild<QAction*>("Hilfetexteanzeigen1");
     ASSERT_TRUE(toggle);
     toggle->trigger();
@@ -319,6 +325,33 @@ TEST_F(ProgramStartTest, PreviewButtonShowsTheCurrentStudentsReportCard)
 }
 
 using zedora::test::ShippedProgramTest;
+
+TEST_F(ShippedProgramTest, ASaveRefusedByAnotherComputerIsReportedAndTheEditKept)
+{
+    StudentTable& table = window->studentFile().table();
+    // Another computer in the middle of writing the file holds its data lock.
+    QProcess other;
+    other.start("/usr/bin/python3",
+                {"-c",
+                 "import fcntl,sys,time\nf=open(sys.argv[1],'rb')\n"
+                 "fcntl.lockf(f, fcntl.LOCK_SH, 1, 0x7FFFFFF1, 0)\nprint('locked',flush=True)\ntime.sleep(60)\n",
+                 window->studentFile().path()});
+    ASSERT_TRUE(other.waitForReadyRead(10000));
+    ui.clear();
+    ASSERT_TRUE(table.setValue("DE", "1-"));
+    window->findChild<QToolButton*>("btnspei")->click();
+    ASSERT_EQ(ui.messages().size(), 1);
+    EXPECT_TRUE(ui.messages()[0].startsWith("Der Datensatz konnte nicht gespeichert werden:\n"))
+        << ui.messages()[0].toStdString();
+    EXPECT_TRUE(table.isEditing());
+    EXPECT_EQ(table.value("DE"), "1-");
+
+    other.kill();
+    other.waitForFinished();
+    window->findChild<QToolButton*>("btnspei")->click();
+    EXPECT_FALSE(table.isEditing());
+    EXPECT_EQ(table.value("DE"), "1-");
+}
 
 TEST_F(ShippedProgramTest, GraduationCodesOfANewWorkspaceHoldAndANamelessRecordTakesNoGrade)
 {

@@ -216,6 +216,7 @@ QWidget* TFMain::createNavigationPanel()
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.15);
     name->setFont(bold);
+    name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     l->addWidget(name, 1);
     QLabel* cls = label("klassenbez", QString(), p5);
     cls->setFont(bold);
@@ -465,7 +466,8 @@ QWidget* TFMain::createStatusPanel()
     hilfe_->setAutoFillBackground(true);
     hilfe_->setMinimumHeight(22);
     hilfe_->setIndent(6);
-    hilfe_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    // A long help text is cut, it must not widen the window.
+    hilfe_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     l->addWidget(hilfe_, 1);
     return p2;
 }
@@ -667,6 +669,7 @@ void TFMain::connectSettingsCommands()
         c.nameEmpty = file_->table().value(QStringLiteral("NAME")).trimmed().isEmpty();
         return c;
     };
+    file_->table().setErrorReport([this](const QString& text) { context_.ui.error(text); });
     // A record without a name takes no grades: its pending edit is dropped.
     hooks.discardEdit = [this] { file_->table().cancel(); };
     // Text the files cannot hold is refused with a message rather than

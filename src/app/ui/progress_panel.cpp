@@ -16,6 +16,7 @@ ProgressPanel::ProgressPanel(std::vector<QWidget*> statusButtons, QWidget* paren
     text_ = new QLabel(this);
     text_->setObjectName(QStringLiteral("gaugetext"));
     text_->setAutoFillBackground(true);
+    text_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     l->addWidget(text_, 1);
     bar_ = new QProgressBar(this);
     bar_->setObjectName(QStringLiteral("Gauge1"));
