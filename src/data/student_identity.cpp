@@ -43,7 +43,7 @@ IdentityUpdate identityOnSave(const QString& geboren, const QString& name, const
     IdentityUpdate u;
     const std::optional<QDate> date = parseGermanDate(geboren, today);
     if (!date) {
-        ui.error(QStringLiteral("FEHLER: Das Geburtsdatum ist falsch eingegeben! (TT.MM.JJJJ)"));
+        ui.error(QStringLiteral("FEHLER: Das Geburtsdatum ist falsch eingegeben! (TT.MM.JJJJ)\n"));
         u.geboren = geboren;
         return u;
     }

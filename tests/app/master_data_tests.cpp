@@ -172,18 +172,19 @@ TEST_F(MasterDataTest, WrongBirthDateAndSexAreWarnedAndTheIdentityIsLeftEmpty)
     type("name", "Quaxbrink");
     type("geboren", "32.13.2008");
     ASSERT_EQ(ui.messages().size(), 1);
-    EXPECT_EQ(ui.messages().at(0), "Das Datum 32.13.2008 hat ein unzulässiges Format (Richtig: tt.mm.jjjj)");
+    EXPECT_EQ(ui.messages().at(0), "Das Datum 32.13.2008 hat ein unzulässiges Format (Richtig: tt.mm.jjjj)\n");
     EXPECT_EQ(ui.shown.at(0).kind, ScriptedInteraction::Kind::Warning);
     type("mw", "x");
     ASSERT_EQ(ui.messages().size(), 2);
     EXPECT_EQ(ui.messages().at(1),
-              "Geschlecht muss als w=weiblich bzw. m=männlich\neingegeben werden (siehe Voreinstellungen!)");
-    type("mw", "W"); // upper case counts
+              "Geschlecht muss als w=weiblich bzw. m=männlich\neingegeben werden (siehe Voreinstellungen!)\n");
+    type("mw", "W"); // typed in upper case, kept in lower case
     EXPECT_EQ(ui.messages().size(), 2);
+    EXPECT_EQ(window->findChild<QLineEdit*>("mw")->text(), "w");
 
     table().post();
     ASSERT_EQ(ui.messages().size(), 3);
-    EXPECT_EQ(ui.messages().at(2), "FEHLER: Das Geburtsdatum ist falsch eingegeben! (TT.MM.JJJJ)");
+    EXPECT_EQ(ui.messages().at(2), "FEHLER: Das Geburtsdatum ist falsch eingegeben! (TT.MM.JJJJ)\n");
     auto s = stored("Quaxbrink");
     ASSERT_TRUE(s);
     EXPECT_EQ(s->geboren, "32.13.2008") << "kept as typed";

@@ -43,7 +43,7 @@ TEST(StudentIdentity, SaveWithBadBirthDateShowsErrorAndEmptiesIdentity)
     ASSERT_EQ(ui.shown.size(), 1);
     EXPECT_EQ(ui.shown[0].kind, ScriptedInteraction::Kind::Error);
     EXPECT_EQ(ui.shown[0].text,
-              QStringLiteral("FEHLER: Das Geburtsdatum ist falsch eingegeben! (TT.MM.JJJJ)"));
+              QStringLiteral("FEHLER: Das Geburtsdatum ist falsch eingegeben! (TT.MM.JJJJ)\n"));
 
     ui.clear();
     const IdentityUpdate good = identityOnSave("1.1.00", "Meier", "Tom", ui, kToday);

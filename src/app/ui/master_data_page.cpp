@@ -73,7 +73,8 @@ constexpr FieldRow kRight[] = {
 bool isCourseField(const QString& field)
 {
     return field.startsWith(QLatin1String("AG")) || field.startsWith(QLatin1String("WPK"))
-        || field.startsWith(QLatin1String("FOE")) || field.size() == 2;
+        || field.startsWith(QLatin1String("FOE"))
+        || (field.size() == 2 && field.startsWith(QLatin1Char('K')));  // KD, KM, KE, KX
 }
 
 } // namespace
@@ -153,6 +154,15 @@ QLineEdit* MasterDataPage::addField(const QString& field, int width)
     (isCourseField(field) ? courses_ : personal_).append(field);
     // Checked fields take their value when the field is left, so that a
     // half-typed abbreviation is not refused on every key.
+    // The sex letter is kept in lower case, as the settings' letters are.
+    if (field == QLatin1String("MW"))
+        connect(e, &QLineEdit::textEdited, e, [e](const QString& text) {
+            if (text != text.toLower()) {
+                const int at = e->cursorPosition();
+                e->setText(text.toLower());
+                e->setCursorPosition(at);
+            }
+        });
     if (changeCheck(field) == ChangeCheck::None)
         connect(e, &QLineEdit::textEdited, this, [this, e] { write(e); });
     connect(e, &QLineEdit::editingFinished, this, [this, e] { write(e); });
@@ -302,12 +312,12 @@ void MasterDataPage::fieldLeft(QLineEdit* e)
         if (typed != settings_.Maennlich.toUpper() && typed != settings_.Weiblich.toUpper())
             ui_.warning(QStringLiteral("Geschlecht muss als ") + settings_.Weiblich
                         + QStringLiteral("=weiblich bzw. ") + settings_.Maennlich
-                        + QStringLiteral("=männlich\neingegeben werden (siehe Voreinstellungen!)"));
+                        + QStringLiteral("=männlich\neingegeben werden (siehe Voreinstellungen!)\n"));
     } else if (e->objectName() == QLatin1String("geboren")) {
         const QString date = value.left(50);
         if (!normalBirthDate(date))
             ui_.warning(QStringLiteral("Das Datum ") + date
-                        + QStringLiteral(" hat ein unzulässiges Format (Richtig: tt.mm.jjjj)"));
+                        + QStringLiteral(" hat ein unzulässiges Format (Richtig: tt.mm.jjjj)\n"));
     }
 }
 
