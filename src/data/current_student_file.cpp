@@ -162,7 +162,12 @@ bool CurrentStudentFile::reopen()
     const StudentTable::Bookmark mark = table_.bookmark();
     if (!table_.savePending())
         return false;
+    // The filter stays in force until it is reset.
+    const QString filterField = table_.filterFieldName();
+    const QString filterText = table_.filterText();
     const bool ok = open(path_);
+    if (ok && !filterField.isEmpty())
+        table_.setFilter(filterField, filterText);
     if (ok)
         table_.gotoBookmark(mark);
     return ok;

@@ -104,6 +104,8 @@ public:
     void setFilter(const QString& field, const QString& text);
     void clearFilter();
     bool filtered() const { return filterField_ >= 0; }
+    QString filterFieldName() const { return filtered() ? fieldName(filterField_) : QString(); }
+    QString filterText() const { return filterText_; }
     // Only the records of one student (NAME and VORNAME equal, trimmed);
     // an empty name lifts the restriction.
     void restrictToStudent(const QString& name, const QString& vorname);

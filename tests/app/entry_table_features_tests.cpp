@@ -159,6 +159,11 @@ TEST_F(EntryTableFeatures, FilterShowsMatchingRowsAndTheButtonSaysSo)
         EXPECT_TRUE(table().valueAt(r, fieldOf(column)).contains("5")) << r;
     EXPECT_EQ(button("FilterButton")->text(), "Filter aktiv");
     EXPECT_EQ(button("FilterButton")->toolTip(), "Wenn Filter aktiv, keine Datenbearbeitung möglich!");
+    // A rebuild of the table keeps the filter in force.
+    const int shown = table().rowCount();
+    button("SpeedButton13")->click();
+    EXPECT_EQ(table().rowCount(), shown);
+    EXPECT_EQ(button("FilterButton")->text(), "Filter aktiv");
 
     // An empty value shows exactly the records whose field is empty.
     grid().setCurrentIndex(window->entryModel().index(0, column));

@@ -261,13 +261,19 @@ TEST_F(MemoPanelTest, MaskGradeBoxesTakeTheColourOfTheirValue)
     auto* n01 = window->findChild<QLineEdit*>("n01");
     auto* n02 = window->findChild<QLineEdit*>("n02");
     ASSERT_TRUE(n01 && n02);
+    const QColor plain = n02->palette().color(QPalette::Base);
     n01->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(n01->palette().color(QPalette::Base), QColor(255, 255, 128)) << "yellow on entering";
     QTest::keyClick(n01, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(n01, "2");
+    EXPECT_EQ(n01->palette().color(QPalette::Base), plain) << "typing shows the value's colour";
+    QTest::keyClick(n01, Qt::Key_Backspace);
     QTest::keyClicks(n01, "5");
-    EXPECT_EQ(n01->palette().color(QPalette::Base), QColor(255, 255, 128)) << "yellow while typing";
+    EXPECT_EQ(n01->palette().color(QPalette::Base), QColor(253, 123, 169));
     n02->setFocus();
     QApplication::processEvents();
-    EXPECT_EQ(n01->palette().color(QPalette::Base), QColor(253, 123, 169)) << "chain 1 colour after leaving";
+    EXPECT_EQ(n01->palette().color(QPalette::Base), QColor(253, 123, 169)) << "and keeps it after leaving";
 }
 
 TEST_F(MemoPanelTest, ProgressReplacesTheStatusButtonsWhileLongWorkRuns)

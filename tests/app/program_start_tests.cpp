@@ -485,6 +485,16 @@ TEST_F(ShippedProgramTest, NavigationSaysWhenTheEndIsReachedOneStepLate)
     EXPECT_EQ(ui.messages(), QStringList{"Ende erreicht!\n"});
     EXPECT_EQ(table.currentRow(), 24);
 
+    // A student chosen another way is no longer at either end.
+    ui.clear();
+    table.moveToRow(6);
+    click("zur");
+    EXPECT_EQ(table.currentRow(), 5);
+    table.moveToRow(24);
+    click("vor");
+    EXPECT_TRUE(ui.messages().isEmpty()) << "the first step past the end stays silent";
+    EXPECT_EQ(table.currentRow(), 24);
+
     // The status line: display form of the name and the birth date.
     click("erster");
     auto* name = window->findChild<QLabel*>("L_name");
@@ -507,6 +517,25 @@ TEST_F(ShippedProgramTest, NavigationSaysWhenTheEndIsReachedOneStepLate)
     ui.texts.enqueue(QString("5000"));
     widthItem->trigger();
     EXPECT_EQ(app->settings.BreiteGrid2, 200);
+
+    // Hiding the fixed grid brings name and first name into the main grid.
+    const auto mainGridHas = [&](const char* field) {
+        for (int c = 0; c < window->entryModel().columnCount(); ++c)
+            if (window->entryModel().column(c)->field == field)
+                return true;
+        return false;
+    };
+    EXPECT_FALSE(mainGridHas("NAME"));
+    table.moveToRow(7);
+    const QString student = table.value("ID");
+    window->findChild<QAction*>("Ausblenden1")->trigger();
+    EXPECT_FALSE(app->settings.Grid2Sichtbar);
+    EXPECT_FALSE(window->nameGrid().isVisibleTo(window.get()));
+    EXPECT_TRUE(mainGridHas("NAME") && mainGridHas("VORNAME"));
+    EXPECT_EQ(table.value("ID"), student);
+    window->findChild<QAction*>("FixspaltenNameVornameeinausblenden1")->trigger();
+    EXPECT_TRUE(app->settings.Grid2Sichtbar);
+    EXPECT_FALSE(mainGridHas("NAME"));
 }
 
 TEST_F(ShippedProgramTest, CellClipboardCopiesPastesAndRespectsTheLock)
@@ -563,6 +592,12 @@ TEST_F(ShippedProgramTest, EnterInTheGridFollowsTheEntryDirection)
     QTest::keyClick(&grid, Qt::Key_Return);
     EXPECT_EQ(grid.currentIndex().row(), 0);
     EXPECT_EQ(grid.currentIndex().column(), 4) << "horizontal: the next column";
+    const int last = grid.model()->columnCount() - 1;
+    grid.setCurrentIndex(grid.model()->index(0, last));
+    QTest::keyClick(&grid, Qt::Key_Return);
+    EXPECT_EQ(grid.currentIndex().row(), 1) << "after the last column, like Tab";
+    EXPECT_EQ(grid.currentIndex().column(), 0);
+    grid.setCurrentIndex(grid.model()->index(0, 4));
 
     window->findChild<QAction*>("menverti")->trigger();
     EXPECT_TRUE(app->settings.EditVertikal);

@@ -419,6 +419,8 @@ void TFMain::applyColumns()
     first.title = QStringLiteral("Vorname");
     model2_->setColumns({name, first});
     grid2_->setVisible(s.Grid2Sichtbar);
+    // Without the name grid the main grid shows the row numbers itself.
+    grid1_->verticalHeader()->setVisible(!s.Grid2Sichtbar);
     grid2_->setFixedWidth(s.BreiteGrid2 + grid2_->verticalHeader()->width() + 2);
     grid2_->setColumnWidth(0, s.BreiteGridSpalte0);
     grid2_->setColumnWidth(1, s.BreiteGrid2 - s.BreiteGridSpalte0 + 50);
@@ -546,26 +548,12 @@ void TFMain::connectFileCommands()
             grid2_->setCurrentIndex(grid2_->model()->index(row, 0));
         }
     });
+    connect(&file_->table(), &StudentTable::rowChanged, this, [this](int row) {
+        if (row == file_->table().currentRow())
+            updateStatusLine();
+    });
     connect(&file_->table(), &StudentTable::currentRowChanged, this, [this](int row) {
-        const StudentTable& t = file_->table();
-        if (QLabel* name = findChild<QLabel*>(QStringLiteral("L_name"))) {
-            // "Müller, Hans" is shown as "Hans Müller".
-            QString surname = t.value(QStringLiteral("NAME")).trimmed();
-            const qsizetype comma = surname.indexOf(QStringLiteral(", "));
-            if (comma >= 0)
-                surname = surname.mid(comma + 2).trimmed() + QLatin1Char(' ') + surname.left(comma);
-            const QString born = t.value(QStringLiteral("GEBOREN")).trimmed();
-            const std::optional<QDate> date = parseGermanDate(born);
-            name->setText(row < 0 ? QString()
-                                  : QStringLiteral("  ") + surname + QStringLiteral(", ")
-                                        + t.value(QStringLiteral("VORNAME")).trimmed()
-                                        + QStringLiteral("  geb. am ")
-                                        + (date ? formatGermanDate(*date) : born));
-        }
-        if (QLabel* cls = findChild<QLabel*>(QStringLiteral("klassenbez")))
-            cls->setText(row < 0 ? QString() : t.value(QStringLiteral("KLASSE")) + QStringLiteral("   "));
-        if (QLabel* count = findChild<QLabel*>(QStringLiteral("L_Klasse")))
-            count->setText(QStringLiteral(" ") + QString::number(t.rowCount()) + QStringLiteral(" Schüler"));
+        updateStatusLine();
         refreshPreview();
         for (QTableView* g : {grid1_, grid2_}) {
             const QModelIndex current = g->currentIndex();
@@ -802,9 +790,18 @@ void TFMain::connectNavigation()
     for (const auto& [name, move] : moves) {
         if (QToolButton* b = button(name)) {
             b->setEnabled(true);
-            connect(b, &QToolButton::clicked, this, move);
+            connect(b, &QToolButton::clicked, this, [this, move = move] {
+                navigating_ = true;
+                move();
+                navigating_ = false;
+            });
         }
     }
+    // Any other move (a click, the wheel, the search) leaves both ends.
+    connect(&t, &StudentTable::currentRowChanged, this, [this] {
+        if (!navigating_)
+            atBegin_ = atEnd_ = false;
+    });
     QToolButton* save = button("btnspei");
     QToolButton* cancel = button("btnabbr");
     connect(save, &QToolButton::clicked, this, [&t] { t.savePending(); });
@@ -931,8 +928,6 @@ void TFMain::connectViewCommands()
         const ColumnSpec* c = model1_->column(grid1_->currentIndex().column());
         return context_.helpTexts.text(c && c->kind == 11 ? QStringLiteral("006") : QStringLiteral("007"));
     });
-    for (QWidget* w : {static_cast<QWidget*>(grid2_)})
-        helpLine_->attach(w, QStringLiteral("007"));
 
     if (QToolButton* single = iconBar_->findChild<QToolButton*>(QStringLiteral("SpeedButton8"))) {
         admin_->setAvailable(single, true);
@@ -940,11 +935,11 @@ void TFMain::connectViewCommands()
     }
 
     // The fixed name grid and its popup menu.
+    // The column layout leaves out name and first name while the fixed grid
+    // shows them, so the table is built anew.
     const auto showFixedGrid = [this](bool on) {
         context_.settings.Grid2Sichtbar = on;
-        const StudentTable::Bookmark mark = file_->table().bookmark();
-        applyColumns();
-        file_->table().gotoBookmark(mark);
+        rebuildTable();
     };
     if (QAction* a = available("FixspaltenNameVornameeinausblenden1"))
         connect(a, &QAction::triggered, this,
@@ -997,6 +992,30 @@ void TFMain::connectEntryDirection()
             });
 }
 
+void TFMain::updateStatusLine()
+{
+    const StudentTable& t = file_->table();
+    const int row = t.currentRow();
+    if (QLabel* name = findChild<QLabel*>(QStringLiteral("L_name"))) {
+        // "Müller, Hans" is shown as "Hans Müller".
+        QString surname = t.value(QStringLiteral("NAME")).trimmed();
+        const qsizetype comma = surname.indexOf(QStringLiteral(", "));
+        if (comma >= 0)
+            surname = surname.mid(comma + 2).trimmed() + QLatin1Char(' ') + surname.left(comma);
+        const QString born = t.value(QStringLiteral("GEBOREN")).trimmed();
+        const std::optional<QDate> date = parseGermanDate(born);
+        name->setText(row < 0 ? QString()
+                              : QStringLiteral("  ") + surname + QStringLiteral(", ")
+                                    + t.value(QStringLiteral("VORNAME")).trimmed()
+                                    + QStringLiteral("  geb. am ")
+                                    + (date ? formatGermanDate(*date) : born));
+    }
+    if (QLabel* cls = findChild<QLabel*>(QStringLiteral("klassenbez")))
+        cls->setText(row < 0 ? QString() : t.value(QStringLiteral("KLASSE")) + QStringLiteral("   "));
+    if (QLabel* count = findChild<QLabel*>(QStringLiteral("L_Klasse")))
+        count->setText(QStringLiteral(" ") + QString::number(t.rowCount()) + QStringLiteral(" Schüler"));
+}
+
 void TFMain::rebuildTable()
 {
     // Reopening reads the file and its column layout anew and keeps the record.
@@ -1045,6 +1064,10 @@ void TFMain::connectMemoPanel()
         gaugepanel_->hideProgress();
         t.savePending();
     });
+    connect(grid2_, &QAbstractItemView::doubleClicked, this, [this] {
+        if (!preview_ || !preview_->isVisible())
+            showPreview(false);
+    });
     connect(grid1_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         const ColumnSpec* c = model1_->column(index.column());
         if (!c || c->kind != FieldKind::AssessmentText || allreg_->currentIndex() != 0)
@@ -1061,6 +1084,10 @@ void TFMain::connectMemoPanel()
             if (a)
                 admin_->setAvailable(a, true);
         }
+        memo_->memo().setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(&memo_->memo(), &QWidget::customContextMenuRequested, this, [this, popup](const QPoint& at) {
+            popup->popup(memo_->memo().viewport()->mapToGlobal(at));
+        });
         connect(popup, &QMenu::aboutToShow, this, [this, copy, paste] {
             const bool inMemo = memo_->hasFocus();
             for (QAction* a : {copy, paste}) {
@@ -1117,13 +1144,20 @@ void TFMain::moveByEntryDirection()
         grid1_->setCurrentIndex(model1_->index(t.currentRow(), column));
     } else if (current.column() + 1 < model1_->columnCount()) {
         grid1_->setCurrentIndex(model1_->index(current.row(), current.column() + 1));
+    } else if (t.savePending() && !t.atLast()) {
+        // Past the last column, like Tab: the next student's first column.
+        t.next();
+        grid1_->setCurrentIndex(model1_->index(t.currentRow(), 0));
     }
 }
 
 bool TFMain::eventFilter(QObject* watched, QEvent* event)
 {
     if ((watched == grid1_->viewport() || watched == grid2_->viewport()) && event->type() == QEvent::Wheel) {
-        const int notches = static_cast<QWheelEvent*>(event)->angleDelta().y() / 120;
+        // Touchpads turn in small steps; they add up to whole notches.
+        wheelRest_ += static_cast<QWheelEvent*>(event)->angleDelta().y();
+        const int notches = wheelRest_ / 120;
+        wheelRest_ -= notches * 120;
         StudentTable& t = file_->table();
         if (notches != 0 && t.rowCount() > 0) {
             const int target = std::clamp(t.currentRow() - notches * QApplication::wheelScrollLines(), 0,
@@ -1214,9 +1248,9 @@ void TFMain::studentFileOpened()
     const int index = sjbox_->findText(dir, Qt::MatchFixedString);
     if (index >= 0)
         sjbox_->setCurrentIndex(index);
+    emit file_->table().currentRowChanged(file_->table().currentRow());
     atBegin_ = true;
     atEnd_ = false;
-    emit file_->table().currentRowChanged(file_->table().currentRow());
     columnEntered(grid1_->currentIndex().column());
 }
 

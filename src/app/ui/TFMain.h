@@ -100,6 +100,7 @@ private:
     void moveByEntryDirection();
     void connectMemoPanel();
     void columnEntered(int column);
+    void updateStatusLine();
     void createSingleViewPanel(QWidget* page);
     void setSingleView(bool on);
     void setGridFonts(int cellPoints, int titlePoints);
@@ -134,6 +135,8 @@ private:
     bool singleView_ = false;
     bool atBegin_ = true;   // a further step back says "Anfang erreicht!"
     bool atEnd_ = false;    // a further step forward says "Ende erreicht!"
+    bool navigating_ = false;
+    int wheelRest_ = 0;     // of wheel turns smaller than a notch
     QComboBox* sjbox_ = nullptr;
     QListWidget* dateienbox_ = nullptr;
     QFrame* panel7_ = nullptr;

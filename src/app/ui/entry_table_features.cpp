@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QFrame>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
 
@@ -102,11 +103,17 @@ void installEntryTableFeatures(TFMain& window)
 
     connectCommand(window, barButton(window, "FilterButton"), [&window] { runFilterCommand(window); });
     showFilterState(window, window.studentFile().table().filtered());
+    // Opening another file ends the filter; a rebuild of the same one keeps it.
+    QObject::connect(&window.studentFile().table(), &StudentTable::rowsReset, &window,
+                     [&window] { showFilterState(window, window.studentFile().table().filtered()); });
 
     connectCommand(window, barButton(window, "SpeedButton19"), [lock] { lock->lock(); });
     connectCommand(window, barButton(window, "SpeedButton20"), [lock] { lock->unlock(); });
     connectCommand(window, window.menu().action(QStringLiteral("SperrungfraktuelleSpalteaufheben1")),
-                   [lock, &grid] {
+                   [lock, &grid, &window] {
+                       // The key belongs to the table page.
+                       if (window.pages().currentIndex() != 0)
+                           return;
                        const QModelIndex current = grid.currentIndex();
                        if (current.isValid())
                            lock->toggleColumn(current.column());

@@ -1,5 +1,6 @@
 #include "app/ui/main_window_search.h"
 
+#include "base/ansi_text.h"
 #include "base/interaction.h"
 #include "data/student_table.h"
 
@@ -24,7 +25,7 @@ bool searchStudent(StudentTable& table, Interaction& ui)
     const auto answer = ui.input(QStringLiteral("Schüler(in) suchen"), QStringLiteral("Namen eingeben: "), QString());
     if (!answer)
         return false;
-    const QString name = answer->toUpper().trimmed().left(40);
+    const QString name = upperAscii(*answer).trimmed().left(40);
     if (name.isEmpty())
         return false;
     const int row = findStudentRow(table, name);

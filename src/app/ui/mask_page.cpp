@@ -76,8 +76,8 @@ QWidget* MaskPageView::lineBox(const QString& name, const QString& field, int ma
     e->setMaximumWidth(maxLength <= 3 ? 48 : maxLength <= 6 ? 80 : 16777215);
     if (!readOnly) {
         connect(e, &QLineEdit::editingFinished, this, [this, e, field] { store(field, e->text()); });
-        // The grade colour follows the typing.
-        connect(e, &QLineEdit::textEdited, this, [this, e, field] { showColour(e, field, e->hasFocus()); });
+        // While a grade is typed its colour follows the value.
+        connect(e, &QLineEdit::textEdited, this, [this, e, field] { showColour(e, field, false); });
         keys(e);
         e->installEventFilter(this);
     }

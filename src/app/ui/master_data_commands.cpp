@@ -55,8 +55,10 @@ MasterDataCommands::MasterDataCommands(TFMain& window, MasterDataPage& page)
     command("merg", &MasterDataCommands::addRecord);
     command("maend", &MasterDataCommands::changeRecord);
     command("mloesch", &MasterDataCommands::deleteRecord);
-    if (QAction* show = menu.action(QStringLiteral("Stamm")))
+    if (QAction* show = menu.action(QStringLiteral("Stamm"))) {
         connect(show, &QAction::triggered, this, [this] { showPage(); });
+        admin.setAvailable(show, true);
+    }
 
     admin.addAdminOnly(page.stEin());
     admin.addAdminOnly(page.stAus());
