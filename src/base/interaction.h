@@ -32,6 +32,8 @@ public:
     virtual void info(const QString& text) = 0;
     virtual void warning(const QString& text) = 0;
     virtual void error(const QString& text) = 0;
+    // An error box whose one button says "Abbrechen": a refused entry.
+    virtual void refusal(const QString& text) { error(text); }
     // Caption "Bestätigen".
     virtual Answer ask(const QString& text, Buttons buttons) = 0;
     // Returns nothing when the user cancels.

@@ -12,7 +12,7 @@ void showRefusal(const ChangeCheckResult& result, Interaction& ui)
         ui.beep();
         ui.warning(result.message);
     } else {
-        ui.error(result.message);
+        ui.refusal(result.message);
     }
 }
 

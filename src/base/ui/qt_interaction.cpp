@@ -13,10 +13,11 @@
 namespace zedora {
 namespace {
 
-void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text)
+void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
+             const QString& button = QStringLiteral("OK"))
 {
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.addButton(button, QMessageBox::AcceptRole);
     box.exec();
 }
 
@@ -42,6 +43,12 @@ void QtInteraction::warning(const QString& text)
 void QtInteraction::error(const QString& text)
 {
     showBox(parent_, QMessageBox::Critical, QStringLiteral("Fehler"), text + QLatin1Char('\n'));
+}
+
+void QtInteraction::refusal(const QString& text)
+{
+    showBox(parent_, QMessageBox::Critical, QStringLiteral("Fehler"), text + QLatin1Char('\n'),
+            QStringLiteral("Abbrechen"));
 }
 
 Answer QtInteraction::ask(const QString& text, Buttons buttons)

@@ -15,6 +15,7 @@ public:
     void info(const QString& text) override;
     void warning(const QString& text) override;
     void error(const QString& text) override;
+    void refusal(const QString& text) override;
     Answer ask(const QString& text, Buttons buttons) override;
     std::optional<QString> input(const QString& title, const QString& prompt,
                                  const QString& preset) override;
