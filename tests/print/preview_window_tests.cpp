@@ -208,8 +208,9 @@ TEST(PreviewWindow, RasterToggleAndPrintingIntoAPdfFile)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray data = file.readAll();
     EXPECT_EQ(data.count("/Type /Page\n") + data.count("/Type /Page\r") + data.count("/Type /Page "), 3);
-    if (!hasPrinters())
+    if (!hasPrinters()) {
         EXPECT_TRUE(f.h.ui.messages().contains(QString::fromUtf8(kNoPrinterMessage)));
+    }
     // The raster was on, so the print carries its centimetre numbers.
     QProcess text;
     text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
