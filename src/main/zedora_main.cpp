@@ -53,7 +53,6 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zedora"));
-    QApplication::setApplicationDisplayName(QLatin1String(zedora::kApplicationTitle));
     QApplication::setQuitOnLastWindowClosed(true);
 
     zedora::QtInteraction ui;

@@ -292,3 +292,20 @@ TEST_F(MemoPanelTest, ProgressReplacesTheStatusButtonsWhileLongWorkRuns)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MemoPanelTest, AClickedCellBecomesTheCurrentCell)
+{
+    grid().setFocus();
+    const QModelIndex target = window->entryModel().index(5, gradeColumn);
+    const QRect cell = grid().visualRect(target);
+    QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(grid().currentIndex(), target);
+    EXPECT_EQ(table().currentRow(), 5);
+    const QModelIndex next = window->entryModel().index(9, gradeColumn + 1);
+    QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, grid().visualRect(next).center());
+    EXPECT_EQ(grid().currentIndex(), next);
+}
+
+} // namespace

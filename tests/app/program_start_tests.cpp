@@ -354,6 +354,55 @@ TEST_F(ShippedProgramTest, ASaveRefusedByAnotherComputerIsReportedAndTheEditKept
     EXPECT_EQ(table.value("DE"), "1-");
 }
 
+// A grade typed into a cell and ended with Return, as a teacher types.
+TEST_F(ShippedProgramTest, ReturnInACellEditorStoresMovesOnOnceAndRefusesAfterTheEditorIsGone)
+{
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTableView& grid = window->entryGrid();
+    StudentTable& table = window->studentFile().table();
+    int de = -1;
+    for (int c = 0; c < window->entryModel().columnCount(); ++c)
+        if (window->entryModel().column(c)->field == "DE")
+            de = c;
+    ASSERT_GE(de, 0);
+    grid.setFocus();
+    grid.setCurrentIndex(grid.model()->index(2, de));
+    const auto typeAndReturn = [&](const char* text) {
+        QTest::keyClicks(&grid, text);  // a key opens the editor
+        QWidget* editor = QApplication::focusWidget();
+        ASSERT_TRUE(editor && editor != &grid);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();
+        QApplication::processEvents();
+    };
+    ui.clear();
+    typeAndReturn("4");
+    EXPECT_EQ(table.value("DE"), "4");
+    EXPECT_EQ(grid.currentIndex().column(), de + 1) << "one column on, not two";
+    EXPECT_TRUE(ui.messages().isEmpty());
+
+    grid.setCurrentIndex(grid.model()->index(2, de));
+    typeAndReturn("7");
+    ASSERT_EQ(ui.messages().size(), 1);
+    EXPECT_EQ(ui.messages()[0], "   Kürzel (7) nicht definiert!   \n\nAktive Kürzeldatei: KUERZEL.TXT");
+    EXPECT_TRUE(table.value("DE").trimmed().isEmpty());
+    EXPECT_EQ(grid.currentIndex().column(), de + 1);
+    EXPECT_EQ(table.currentRow(), 2);
+
+    // Typing goes on in the following cells.
+    ui.clear();
+    const QString second = window->entryModel().column(de + 1)->field;
+    const QString third = window->entryModel().column(de + 2)->field;
+    typeAndReturn("2");
+    typeAndReturn("3");
+    EXPECT_EQ(table.value(second), "2");
+    EXPECT_EQ(table.value(third), "3");
+    EXPECT_EQ(grid.currentIndex().column(), de + 3);
+    EXPECT_TRUE(ui.messages().isEmpty()) << ui.messages().join('|').toStdString();
+}
+
 TEST_F(ShippedProgramTest, GraduationCodesOfANewWorkspaceHoldAndANamelessRecordTakesNoGrade)
 {
     StudentTable& table = window->studentFile().table();

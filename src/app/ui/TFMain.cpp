@@ -8,6 +8,7 @@
 #include "app/ui/icon_bar.h"
 #include "app/workspace_setup.h"
 #include "base/ansi_text.h"
+#include "base/deferring_interaction.h"
 #include "base/interaction.h"
 #include "base/dates.h"
 #include "base/directory_conventions.h"
@@ -107,7 +108,8 @@ TFMain::TFMain(AppContext& context, PasswordPrompts& prompts, QWidget* parent)
     : QMainWindow(parent), context_(context), prompts_(prompts),
       admin_(std::make_unique<AdminCommands>()),
       file_(std::make_unique<CurrentStudentFile>(context)),
-      abbreviations_(std::make_unique<AbbreviationTables>(context.workspace))
+      abbreviations_(std::make_unique<AbbreviationTables>(context.workspace)),
+      checkMessages_(std::make_unique<DeferringInteraction>(context.ui))
 {
     setObjectName(QStringLiteral("FMain"));
     FormCreate();
@@ -662,11 +664,11 @@ void TFMain::connectSettingsCommands()
     hooks.discardEdit = [this] { file_->table().cancel(); };
     // Text the files cannot hold is refused with a message rather than
     // stored as question marks.
-    StudentTable::ChangeCheck codes = makeStudentTableCheck(*abbreviations_, context_.ui, hooks);
+    StudentTable::ChangeCheck codes = makeStudentTableCheck(*abbreviations_, *checkMessages_, hooks);
     file_->table().setChangeCheck(
         [this, codes](const QString& field, const QString& value) -> std::optional<QString> {
             if (!isStorable(value)) {
-                context_.ui.warning(unstorableCharactersText());
+                checkMessages_->warning(unstorableCharactersText());
                 return std::nullopt;
             }
             return codes(field, value);
@@ -1173,7 +1175,10 @@ bool TFMain::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched == grid1_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        // While a cell is being edited the Return comes up from its editor,
+        // which hands over the value and moves on when it closes.
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter)
+            && QApplication::focusWidget() == grid1_) {
             moveByEntryDirection();
             return true;
         }

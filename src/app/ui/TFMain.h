@@ -16,6 +16,7 @@ namespace zedora {
 
 class AdminCommands;
 class AppContext;
+class DeferringInteraction;
 class CurrentStudentFile;
 struct AbbreviationTables;
 class AbbreviationMeanings;
@@ -54,6 +55,8 @@ public:
     HelpLine& helpLine() { return *helpLine_; }
     MemoPanel& memoPanel() { return *memo_; }
     ProgressPanel& progressPanel() { return *gaugepanel_; }
+    // The boxes of the value checks (held while a grid cell hands over its value).
+    DeferringInteraction& checkMessages() { return *checkMessages_; }
 
     // Saves the pending edit and moves to the next student (the table grid
     // takes the focus on the table page).
@@ -114,6 +117,7 @@ private:
     std::unique_ptr<MainMenu> menu_;
     std::unique_ptr<CurrentStudentFile> file_;
     std::unique_ptr<AbbreviationTables> abbreviations_;
+    std::unique_ptr<DeferringInteraction> checkMessages_;
     // The single-student preview and what its job refers to.
     std::unique_ptr<PrintMetrics> metrics_;
     std::unique_ptr<TDruckLayout> printLayout_;

@@ -2,6 +2,7 @@
 
 #include "app/settings.h"
 #include "app/ui/table_lock.h"
+#include "base/deferring_interaction.h"
 #include "data/student_schema.h"
 #include "data/student_table.h"
 #include "data/student_table_model.h"
@@ -13,9 +14,18 @@
 namespace zedora {
 
 EntryGridDelegate::EntryGridDelegate(QTableView& grid, StudentTableModel& model, StudentTable& table,
-                                     const Settings& settings, const TableLock& lock)
-    : QStyledItemDelegate(&grid), grid_(grid), model_(model), table_(table), settings_(settings), lock_(lock)
+                                     const Settings& settings, const TableLock& lock,
+                                     DeferringInteraction& messages)
+    : QStyledItemDelegate(&grid), grid_(grid), model_(model), table_(table), settings_(settings), lock_(lock),
+      messages_(messages)
 {
+}
+
+void EntryGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
+{
+    messages_.hold(true);
+    QStyledItemDelegate::setModelData(editor, model, index);
+    messages_.hold(false);
 }
 
 QString EntryGridDelegate::textBlockPreview(const QString& memo)

@@ -12,15 +12,18 @@ struct Settings;
 class StudentTable;
 class StudentTableModel;
 class TableLock;
+class DeferringInteraction;
 
 class EntryGridDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
     EntryGridDelegate(QTableView& grid, StudentTableModel& model, StudentTable& table,
-                      const Settings& settings, const TableLock& lock);
+                      const Settings& settings, const TableLock& lock, DeferringInteraction& messages);
 
     // Public so the look of a cell can be checked without painting.
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+    // The checks of a typed value show their boxes after the editor is gone.
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
 
     // The light green of the released column while the table is locked.
     static QColor releasedColour() { return QColor(128, 255, 128); }
@@ -33,6 +36,7 @@ private:
     StudentTable& table_;
     const Settings& settings_;
     const TableLock& lock_;
+    DeferringInteraction& messages_;
 };
 
 } // namespace zedora

@@ -90,7 +90,7 @@ void installEntryTableFeatures(TFMain& window)
     QTableView& grid = window.entryGrid();
     auto* lock = new TableLock(window);
     auto* delegate = new EntryGridDelegate(grid, window.entryModel(), window.studentFile().table(),
-                                           window.context().settings, *lock);
+                                           window.context().settings, *lock, window.checkMessages());
     grid.setItemDelegate(delegate);
     QObject::connect(lock, &TableLock::changed, &grid, [&grid] { grid.viewport()->update(); });
     // The focused cell has its own colour, so the whole grid follows the cursor.
