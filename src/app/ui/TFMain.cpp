@@ -1177,8 +1177,9 @@ bool TFMain::eventFilter(QObject* watched, QEvent* event)
         const int key = static_cast<QKeyEvent*>(event)->key();
         // While a cell is being edited the Return comes up from its editor,
         // which hands over the value and moves on when it closes.
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter)
-            && QApplication::focusWidget() == grid1_) {
+        QWidget* focus = QApplication::focusWidget();
+        const bool fromEditor = focus && focus != grid1_ && grid1_->isAncestorOf(focus);
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !fromEditor) {
             moveByEntryDirection();
             return true;
         }
