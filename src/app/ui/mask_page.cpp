@@ -177,9 +177,12 @@ bool MaskPageView::eventFilter(QObject* watched, QEvent* event)
 
 void MaskPageView::store(const QString& field, const QString& value)
 {
-    if (refreshing_ || table_.value(field) == value)
+    // A refusal box takes the focus and so ends the editing a second time.
+    if (refreshing_ || storing_ || table_.value(field) == value)
         return;
+    storing_ = true;
     table_.setValue(field, value);
+    storing_ = false;
     refresh();
 }
 

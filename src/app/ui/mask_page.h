@@ -49,6 +49,7 @@ private:
     std::vector<Binding> bindings_;
     QWidget* content_ = nullptr;
     bool refreshing_ = false;
+    bool storing_ = false;
 };
 
 } // namespace zedora

@@ -204,8 +204,13 @@ void MasterDataPage::write(QLineEdit* e)
         return;
     if (trimmedRight(table_.value(index)) == trimmedRight(e->text()))
         return;
+    // A refusal box takes the focus and so ends the editing a second time.
+    if (writing_)
+        return;
+    writing_ = true;
     if (!table_.setValue(index, e->text()))
         showCurrent(); // refused: show what is stored
+    writing_ = false;
 }
 
 void MasterDataPage::showCurrent()

@@ -69,6 +69,7 @@ private:
     QWidget* buttons_ = nullptr;
     bool editing_ = false;
     bool showing_ = false;
+    bool writing_ = false;
 };
 
 } // namespace zedora
