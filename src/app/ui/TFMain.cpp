@@ -213,18 +213,19 @@ QWidget* TFMain::createNavigationPanel()
     refresh->setEnabled(false);
     l->addWidget(refresh);
     l->addSpacing(12);
-    QLabel* name = label("L_name", QString(), p5);
+    QLabel* name = lName_ = label("L_name", QString(), p5);
     QFont bold = name->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.15);
     name->setFont(bold);
     name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     l->addWidget(name, 1);
-    QLabel* cls = label("klassenbez", QString(), p5);
+    QLabel* cls = klassenbez_ = label("klassenbez", QString(), p5);
     cls->setFont(bold);
     l->addWidget(cls);
     l->addSpacing(12);
-    l->addWidget(label("L_Klasse", QString(), p5));
+    lKlasse_ = label("L_Klasse", QString(), p5);
+    l->addWidget(lKlasse_);
     return p5;
 }
 
@@ -998,7 +999,7 @@ void TFMain::updateStatusLine()
 {
     const StudentTable& t = file_->table();
     const int row = t.currentRow();
-    if (QLabel* name = findChild<QLabel*>(QStringLiteral("L_name"))) {
+    if (QLabel* name = lName_) {
         // "Müller, Hans" is shown as "Hans Müller".
         QString surname = t.value(QStringLiteral("NAME")).trimmed();
         const qsizetype comma = surname.indexOf(QStringLiteral(", "));
@@ -1012,10 +1013,8 @@ void TFMain::updateStatusLine()
                                     + QStringLiteral("  geb. am ")
                                     + (date ? formatGermanDate(*date) : born));
     }
-    if (QLabel* cls = findChild<QLabel*>(QStringLiteral("klassenbez")))
-        cls->setText(row < 0 ? QString() : t.value(QStringLiteral("KLASSE")) + QStringLiteral("   "));
-    if (QLabel* count = findChild<QLabel*>(QStringLiteral("L_Klasse")))
-        count->setText(QStringLiteral(" ") + QString::number(t.rowCount()) + QStringLiteral(" Schüler"));
+    klassenbez_->setText(row < 0 ? QString() : t.value(QStringLiteral("KLASSE")) + QStringLiteral("   "));
+    lKlasse_->setText(QStringLiteral(" ") + QString::number(t.rowCount()) + QStringLiteral(" Schüler"));
 }
 
 void TFMain::rebuildTable()

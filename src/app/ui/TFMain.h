@@ -146,6 +146,9 @@ private:
     QFrame* panel7_ = nullptr;
     QLabel* hilfe_ = nullptr;
     QLabel* label5_ = nullptr;
+    QLabel* lName_ = nullptr;      // the student line
+    QLabel* klassenbez_ = nullptr;
+    QLabel* lKlasse_ = nullptr;
     ProgressPanel* gaugepanel_ = nullptr;
     bool closed_ = false;
     bool activated_ = false;

@@ -31,6 +31,10 @@ QToolButton* barButton(TFMain& window, const char* name)
 void showFilterState(TFMain& window, bool on)
 {
     if (QToolButton* b = barButton(window, "FilterButton")) {
+        // A style sheet is dear to set; the state changes seldom.
+        if (b->property("filterShown").isValid() && b->property("filterShown").toBool() == on)
+            return;
+        b->setProperty("filterShown", on);
         b->setText(on ? QStringLiteral("Filter aktiv") : QStringLiteral("Filter inaktiv"));
         b->setStyleSheet(on ? QStringLiteral("QToolButton { color: red; }")
                             : QStringLiteral("QToolButton { color: black; }"));
