@@ -72,11 +72,9 @@ protected:
         ShippedProgramTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        window->resize(1280, 800);
-        window->show();
-        // The first activation opens the file again; have it behind us.
-        QApplication::setActiveWindow(window.get());
-        QCoreApplication::processEvents();
+        showActive();
+        if (HasFatalFailure())
+            return;
         de = columnOf("DE");
         mw = columnOf("MW");
         ASSERT_GE(de, 0);

@@ -43,11 +43,7 @@ protected:
         ShippedProgramTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        window->resize(1280, 800);
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        ui.clear();
+        showActive();
     }
 
     StudentTable& table() { return window->studentFile().table(); }

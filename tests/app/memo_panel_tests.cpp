@@ -26,11 +26,9 @@ protected:
         ShippedProgramTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        window->resize(1280, 800);
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        ui.clear();
+        showActive();
+        if (HasFatalFailure())
+            return;
         for (int c = 0; c < window->entryModel().columnCount(); ++c) {
             const ColumnSpec* described = window->entryModel().column(c);
             if (described->kind == FieldKind::AssessmentText && textColumn < 0)

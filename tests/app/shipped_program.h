@@ -7,6 +7,7 @@
 #include "base/scripted_interaction.h"
 
 #include <QFile>
+#include <QTest>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -28,6 +29,16 @@ protected:
         app = std::make_unique<AppContext>(ui, paths);
         window = startProgram(*app, {"zedora"}, prompts);
         ASSERT_TRUE(window);
+    }
+    // Shown at the usual working size and active (the first activation
+    // opens the file again; that is behind the test then).
+    void showActive()
+    {
+        window->resize(1280, 800);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        ui.clear();
     }
     void TearDown() override
     {
