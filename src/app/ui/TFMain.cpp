@@ -1090,7 +1090,7 @@ void TFMain::connectMemoPanel()
             popup->popup(memo_->memo().viewport()->mapToGlobal(at));
         });
         connect(popup, &QMenu::aboutToShow, this, [this, copy, paste] {
-            const bool inMemo = memo_->hasFocus();
+            const bool inMemo = memo_->textHasFocus();
             for (QAction* a : {copy, paste}) {
                 if (a)
                     a->setEnabled(inMemo);
@@ -1102,12 +1102,12 @@ void TFMain::connectMemoPanel()
         });
         if (copy)
             connect(copy, &QAction::triggered, this, [this] {
-                if (memo_->hasFocus())
+                if (memo_->textHasFocus())
                     memo_->memo().copy();
             });
         if (paste)
             connect(paste, &QAction::triggered, this, [this] {
-                if (memo_->hasFocus())
+                if (memo_->textHasFocus())
                     memo_->memo().paste();
             });
     }

@@ -90,7 +90,7 @@ MemoPanel::MemoPanel(StudentTable& table, Settings& settings, QWidget* parent)
         const int height = settings_.DBMHoehe + by;
         if ((by < 0 && settings_.DBMHoehe > 50) || (by > 0 && settings_.DBMHoehe < 400)) {
             settings_.DBMHoehe = height;
-            if (hasFocus())
+            if (textHasFocus())
                 setFixedHeight(height);
         }
     };
@@ -143,7 +143,7 @@ void MemoPanel::hidePanel()
     hide();
 }
 
-bool MemoPanel::hasFocus() const
+bool MemoPanel::textHasFocus() const
 {
     return memo_->hasFocus();
 }

@@ -26,7 +26,7 @@ public:
     void hidePanel();
     QString field() const { return field_; }
     QPlainTextEdit& memo() { return *memo_; }
-    bool hasFocus() const;
+    bool textHasFocus() const;
 
     // Set whenever the text changes; cleared when the grid enters a column.
     bool changed() const { return changed_; }
