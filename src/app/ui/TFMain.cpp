@@ -1,5 +1,6 @@
 #include "app/ui/TFMain.h"
 
+#include "app/ui/field_entry.h"
 #include "app/app_context.h"
 #include "app/app_version.h"
 #include "app/ui/admin_commands.h"
@@ -50,7 +51,6 @@
 #include <QWheelEvent>
 #include <QListWidget>
 #include <QMenu>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
@@ -1168,8 +1168,7 @@ bool TFMain::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     if (watched == grid1_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+        if (endsOrBeginsEntry(*event))
             file_->setEntryTableFocus(event->type() == QEvent::FocusIn);
     }
     if (watched == grid1_ && event->type() == QEvent::KeyPress) {

@@ -7,7 +7,6 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QListWidget;
-class QProgressBar;
 class QTabWidget;
 class QTableView;
 class QToolButton;

@@ -1,12 +1,12 @@
 #include "app/ui/mask_page.h"
 
+#include "app/ui/field_entry.h"
 #include "data/column_layout.h"
 #include "data/student_schema.h"
 #include "data/student_table.h"
 #include "entry/colour_chains.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QFocusEvent>
 #include <QKeyEvent>
 
@@ -138,12 +138,8 @@ bool MaskPageView::eventFilter(QObject* watched, QEvent* event)
 {
     const bool focusIn = event->type() == QEvent::FocusIn;
     const bool focusChange = focusIn || event->type() == QEvent::FocusOut;
-    // A message box or a menu over a field does not end the entry.
-    if (focusChange) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (!focusIn && (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason))
-            return QWidget::eventFilter(watched, event);
-    }
+    if (focusChange && !focusIn && !endsOrBeginsEntry(*event))
+        return QWidget::eventFilter(watched, event);
     if (auto* e = qobject_cast<QLineEdit*>(watched); e && focusChange) {
         for (const Binding& b : bindings_) {
             if (b.widget == e)
@@ -162,15 +158,8 @@ bool MaskPageView::eventFilter(QObject* watched, QEvent* event)
     if (auto* t = qobject_cast<QPlainTextEdit*>(watched)) {
         if (focusChange)
             textFocus(t, focusIn);
-        if (event->type() == QEvent::KeyPress) {
-            // Enter ends a printed line: "#" before the line break.
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-                && !(key->modifiers() & ~Qt::KeypadModifier) && !t->isReadOnly()) {
-                QApplication::clipboard()->setText(QStringLiteral("#"));
-                t->paste();
-            }
-        }
+        if (event->type() == QEvent::KeyPress)
+            insertLineMark(*t, *event);
     }
     return QWidget::eventFilter(watched, event);
 }

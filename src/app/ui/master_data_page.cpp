@@ -1,5 +1,6 @@
 #include "app/ui/master_data_page.h"
 
+#include "app/ui/field_entry.h"
 #include "app/settings.h"
 #include "base/interaction.h"
 #include "data/student_identity.h"
@@ -275,14 +276,11 @@ bool MasterDataPage::eventFilter(QObject* watched, QEvent* event)
             e->setPalette(p);
         }
         break;
-    case QEvent::FocusOut: {
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+    case QEvent::FocusOut:
         e->setPalette(QPalette());
-        // A message box or popup taking the focus is no leaving of the field.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        if (endsOrBeginsEntry(*event))
             fieldLeft(e);
         break;
-    }
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier))

@@ -1,13 +1,10 @@
 #include "app/ui/memo_panel.h"
 
+#include "app/ui/field_entry.h"
 #include "app/settings.h"
 #include "data/student_table.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QFocusEvent>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -210,23 +207,13 @@ bool MemoPanel::eventFilter(QObject* watched, QEvent* event)
         case QEvent::FocusIn:
             focusIn();
             break;
-        case QEvent::FocusOut: {
-            // A message box or a menu over the text does not end the entry.
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+        case QEvent::FocusOut:
+            if (endsOrBeginsEntry(*event))
                 focusOut();
             break;
-        }
-        case QEvent::KeyPress: {
-            // Enter ends a printed line: "#" before the line break.
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-                && !(key->modifiers() & ~Qt::KeypadModifier) && !memo_->isReadOnly()) {
-                QApplication::clipboard()->setText(QStringLiteral("#"));
-                memo_->paste();
-            }
+        case QEvent::KeyPress:
+            insertLineMark(*memo_, *event);
             break;
-        }
         default:
             break;
         }
