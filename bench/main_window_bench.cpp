@@ -1,7 +1,7 @@
 // The main window over a 1,000-record class file: opening it into the
 // table with the first screen painted, moving to the next student with the
 // status line updated, and typing a grade that is checked and saved.
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "app/ui/TFMain.h"
 #include "app/ui/program_start.h"
 #include "base/scripted_interaction.h"

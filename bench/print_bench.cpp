@@ -1,7 +1,7 @@
 // Report cards of a 30-student class with the demo layout: the whole class
 // into a PDF file, recording the preview's pass, and a page change in the
 // preview of the 30-page job.
-#include "app/settings.h"
+#include "core/settings.h"
 #include "base/ansi_text.h"
 #include "base/scripted_interaction.h"
 #include "dbase/table.h"

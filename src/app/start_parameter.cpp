@@ -1,6 +1,6 @@
 #include "app/start_parameter.h"
 
-#include "app/program_paths.h"
+#include "core/program_paths.h"
 #include "base/interaction.h"
 #include "base/path_resolver.h"
 

@@ -1,6 +1,6 @@
 #include "app/workspace_setup.h"
 
-#include "app/app_version.h"
+#include "core/app_version.h"
 #include "base/created_files_register.h"
 #include "base/interaction.h"
 #include "base/path_resolver.h"

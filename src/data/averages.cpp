@@ -1,6 +1,6 @@
 #include "data/averages.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "base/ansi_text.h"
 #include "data/student_schema.h"
 

@@ -1,6 +1,6 @@
 #include "data/column_block_sources.h"
 
-#include "app/settings_files.h"
+#include "core/settings_files.h"
 #include "base/ansi_text.h"
 #include "base/interaction.h"
 #include "base/path_resolver.h"

@@ -1,6 +1,6 @@
 #include "data/current_student_file.h"
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "app/workspace_setup.h"
 #include "base/directory_conventions.h"
 #include "base/interaction.h"

@@ -1,6 +1,6 @@
 #include "data/file_assignments.h"
 
-#include "app/settings_files.h"
+#include "core/settings_files.h"
 #include "base/ansi_text.h"
 #include "base/interaction.h"
 #include "base/path_resolver.h"

@@ -1,7 +1,7 @@
 #include "data/layout_loading.h"
 
-#include "app/settings.h"
-#include "app/settings_files.h"
+#include "core/settings.h"
+#include "core/settings_files.h"
 #include "base/interaction.h"
 #include "base/path_resolver.h"
 #include "data/column_block.h"

@@ -1,6 +1,6 @@
 #include "entry/abbreviation_tables.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "base/path_resolver.h"
 #include "data/student_schema.h"
 

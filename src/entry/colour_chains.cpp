@@ -1,6 +1,6 @@
 #include "entry/colour_chains.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 
 namespace zedora {
 

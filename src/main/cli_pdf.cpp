@@ -2,8 +2,8 @@
 // same renderer as the preview.
 #include "main/cli_commands.h"
 
-#include "app/program_paths.h"
-#include "app/settings_files.h"
+#include "core/program_paths.h"
+#include "core/settings_files.h"
 #include "base/ansi_text.h"
 #include "base/interaction.h"
 #include "base/path_resolver.h"

@@ -1,6 +1,6 @@
 // zedora-cli setup: lays out a workspace as the program's first start does,
 // for scripts and machines without a display.
-#include "app/program_paths.h"
+#include "core/program_paths.h"
 #include "app/workspace_setup.h"
 #include "base/created_files_register.h"
 #include "base/path_resolver.h"

@@ -1,5 +1,5 @@
 // zedora-cli reorg / create: student files without the window.
-#include "app/program_paths.h"
+#include "core/program_paths.h"
 #include "app/workspace_setup.h"
 #include "base/created_files_register.h"
 #include "base/path_resolver.h"

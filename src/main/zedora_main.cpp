@@ -1,6 +1,6 @@
 // zedora [/P:DIR | FEHLER]: the program with its main window.
-#include "app/app_context.h"
-#include "app/app_version.h"
+#include "core/app_context.h"
+#include "core/app_version.h"
 #include "app/single_instance.h"
 #include "app/ui/TFMain.h"
 #include "app/ui/password_prompts.h"

@@ -1,6 +1,6 @@
 #include "print/page_renderer.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "base/ansi_text.h"
 #include "base/interaction.h"
 #include "base/path_resolver.h"

@@ -1,6 +1,6 @@
 #include "print/placeholders.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "base/ansi_text.h"
 #include "base/dates.h"
 #include "base/interaction.h"

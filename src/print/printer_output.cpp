@@ -1,6 +1,6 @@
 #include "print/printer_output.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "print/painter_surface.h"
 
 #include <QFileInfo>

@@ -1,5 +1,5 @@
-#include "app/app_context.h"
-#include "app/settings.h"
+#include "core/app_context.h"
+#include "core/settings.h"
 #include "app/ui/TFFilterfrage.h"
 #include "app/ui/TFMain.h"
 #include "app/ui/entry_grid_delegate.h"

@@ -1,7 +1,7 @@
 #include "app/ui/admin_commands.h"
 #include "app/ui/icon_bar.h"
 #include "app/ui/main_menu.h"
-#include "app/user_mode.h"
+#include "core/user_mode.h"
 #include "base/scripted_interaction.h"
 
 #include <QAction>

@@ -1,5 +1,5 @@
-#include "app/app_context.h"
-#include "app/user_mode.h"
+#include "core/app_context.h"
+#include "core/user_mode.h"
 #include "app/ui/TFMain.h"
 #include "app/ui/main_menu.h"
 #include "app/ui/master_data_commands.h"

@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "core/settings.h"
 #include "app/shipped_program.h"
 #include "app/ui/TFMain.h"
 #include "app/ui/memo_panel.h"

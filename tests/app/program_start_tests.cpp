@@ -1,4 +1,4 @@
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "app/single_instance.h"
 #include "app/ui/TFMain.h"
 #include "app/ui/program_start.h"

@@ -1,5 +1,5 @@
 // The settings dialog driven as a user drives it.
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "app/ui/TFEinstell.h"
 #include "app/ui/settings_dialog_abbreviations.h"
 #include "base/ansi_text.h"

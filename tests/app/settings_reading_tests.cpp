@@ -1,6 +1,6 @@
 // What reading makes of missing, odd and long values.
-#include "app/settings.h"
-#include "app/settings_files.h"
+#include "core/settings.h"
+#include "core/settings_files.h"
 #include "base/scripted_interaction.h"
 
 #include <QDir>

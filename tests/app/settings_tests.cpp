@@ -1,6 +1,6 @@
 // Writing the settings files and reading them back.
-#include "app/settings.h"
-#include "app/settings_files.h"
+#include "core/settings.h"
+#include "core/settings_files.h"
 #include "base/profile_file.h"
 #include "base/scripted_interaction.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The program as installed, started on a fresh workspace: shipped
 // templates, the demo class 10b and the demo layout.
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "app/ui/TFMain.h"
 #include "app/ui/program_start.h"
 #include "base/scripted_interaction.h"

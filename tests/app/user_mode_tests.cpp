@@ -1,4 +1,4 @@
-#include "app/user_mode.h"
+#include "core/user_mode.h"
 #include "base/scripted_interaction.h"
 
 #include <QQueue>

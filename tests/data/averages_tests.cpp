@@ -1,6 +1,6 @@
 #include "data/averages.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 
 #include <QHash>
 #include <gtest/gtest.h>

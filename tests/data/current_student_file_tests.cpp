@@ -1,4 +1,4 @@
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "base/scripted_interaction.h"
 #include "data/current_student_file.h"
 #include "data/student_schema.h"

@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "core/settings.h"
 #include "base/ansi_text.h"
 #include "base/scripted_interaction.h"
 #include "entry/abbreviation_tables.h"

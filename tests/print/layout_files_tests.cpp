@@ -3,7 +3,7 @@
 #include "print/layout_reader.h"
 #include "print/placeholders.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "base/created_files_register.h"
 #include "base/scripted_interaction.h"
 #include "base/workspace_files.h"

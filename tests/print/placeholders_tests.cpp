@@ -1,7 +1,7 @@
 // Placeholder replacement, value conversion, filters and formats.
 #include "print/placeholders.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "base/scripted_interaction.h"
 
 #include <QMap>

@@ -4,7 +4,7 @@
 #include "print/page_renderer.h"
 #include "print/print_records.h"
 #include "print/recording_surface.h"
-#include "app/settings.h"
+#include "core/settings.h"
 #include "base/scripted_interaction.h"
 
 #include <QMap>

@@ -1,8 +1,8 @@
 #include "app/ui/TFMain.h"
 
 #include "app/ui/field_entry.h"
-#include "app/app_context.h"
-#include "app/app_version.h"
+#include "core/app_context.h"
+#include "core/app_version.h"
 #include "app/ui/admin_commands.h"
 #include "app/ui/help_line.h"
 #include "app/ui/main_menu.h"

@@ -1,6 +1,6 @@
 #include "app/ui/TFpasswort.h"
 
-#include "app/app_version.h"
+#include "core/app_version.h"
 #include "app/ui/icon_bar.h"
 #include "app/ui/password_prompts.h"
 

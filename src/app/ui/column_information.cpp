@@ -1,6 +1,6 @@
 #include "app/ui/column_information.h"
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "entry/column_info.h"
 #include "app/ui/TFMain.h"
 #include "app/ui/Tspalteninfo.h"

@@ -1,6 +1,6 @@
 #include "app/ui/entry_grid_delegate.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "app/ui/table_lock.h"
 #include "base/deferring_interaction.h"
 #include "data/student_schema.h"

@@ -1,6 +1,6 @@
 #include "app/ui/entry_table_features.h"
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "app/ui/TFFilterfrage.h"
 #include "app/ui/TFMain.h"
 #include "app/ui/admin_commands.h"

@@ -1,6 +1,6 @@
 #include "app/ui/help_line.h"
 
-#include "app/help_texts.h"
+#include "core/help_texts.h"
 
 #include <QEvent>
 #include <QLabel>

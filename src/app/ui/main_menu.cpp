@@ -1,7 +1,7 @@
 #include "app/ui/main_menu.h"
 
 #include "app/ui/admin_commands.h"
-#include "app/user_mode.h"
+#include "core/user_mode.h"
 
 #include <QAction>
 #include <QActionGroup>

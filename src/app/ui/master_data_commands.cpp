@@ -1,6 +1,6 @@
 #include "app/ui/master_data_commands.h"
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "app/ui/TFMain.h"
 #include "app/ui/admin_commands.h"
 #include "app/ui/help_line.h"

@@ -1,7 +1,7 @@
 #include "app/ui/master_data_page.h"
 
 #include "app/ui/field_entry.h"
-#include "app/settings.h"
+#include "core/settings.h"
 #include "base/interaction.h"
 #include "data/student_identity.h"
 #include "data/student_schema.h"

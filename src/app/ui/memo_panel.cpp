@@ -1,7 +1,7 @@
 #include "app/ui/memo_panel.h"
 
 #include "app/ui/field_entry.h"
-#include "app/settings.h"
+#include "core/settings.h"
 #include "data/student_table.h"
 
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #pragma once
 // The password dialogs behind the user-mode checks, and the look of every
 // password field of the program.
-#include "app/user_mode.h"
+#include "core/user_mode.h"
 
 class QDialog;
 class QDialogButtonBox;

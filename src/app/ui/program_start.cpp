@@ -1,9 +1,9 @@
 #include "app/ui/program_start.h"
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "app/start_parameter.h"
 #include "app/ui/TFMain.h"
-#include "app/user_mode.h"
+#include "core/user_mode.h"
 #include "app/workspace_setup.h"
 #include "base/interaction.h"
 #include "base/path_resolver.h"

@@ -1,6 +1,6 @@
 #include "app/ui/settings_dialog_abbreviations.h"
 
-#include "app/settings_files.h"
+#include "core/settings_files.h"
 #include "app/ui/settings_dialog_widgets.h"
 #include "base/ansi_text.h"
 #include "base/interaction.h"

@@ -1,6 +1,6 @@
 #include "app/ui/settings_dialog_widgets.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "base/interaction.h"
 #include "entry/storable_text.h"
 

@@ -1,6 +1,6 @@
 #include "app/ui/table_lock.h"
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "app/ui/TFMain.h"
 #include "base/interaction.h"
 #include "data/current_student_file.h"

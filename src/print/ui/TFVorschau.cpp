@@ -1,6 +1,6 @@
 #include "print/ui/TFVorschau.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "base/interaction.h"
 #include "print/painter_surface.h"
 #include "print/printer_output.h"

@@ -1,4 +1,4 @@
-#include "app/help_texts.h"
+#include "core/help_texts.h"
 
 #include "base/ansi_text.h"
 

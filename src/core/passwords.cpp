@@ -1,4 +1,4 @@
-#include "app/passwords.h"
+#include "core/passwords.h"
 
 #include "base/ansi_text.h"
 

@@ -1,6 +1,6 @@
-#include "app/settings_files.h"
+#include "core/settings_files.h"
 
-#include "app/settings_keys.h"
+#include "core/settings_keys.h"
 #include "base/ansi_text.h"
 #include "base/interaction.h"
 #include "base/path_resolver.h"

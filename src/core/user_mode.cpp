@@ -1,4 +1,4 @@
-#include "app/user_mode.h"
+#include "core/user_mode.h"
 
 #include "base/ansi_text.h"
 #include "base/interaction.h"

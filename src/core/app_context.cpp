@@ -1,6 +1,6 @@
-#include "app/app_context.h"
+#include "core/app_context.h"
 
-#include "app/program_paths.h"
+#include "core/program_paths.h"
 #include "base/path_resolver.h"
 
 namespace zedora {

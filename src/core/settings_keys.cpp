@@ -1,4 +1,4 @@
-#include "app/settings_keys.h"
+#include "core/settings_keys.h"
 
 namespace zedora::settings_keys {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "core/settings.h"
 
 #include "base/path_resolver.h"
 #include "base/workspace_relative.h"
