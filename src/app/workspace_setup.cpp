@@ -161,19 +161,6 @@ void runPostUpdateStep(const QString& programDir, const QString& workspace, Work
             + QStringLiteral("(z.B. ZE-1920-?) dürfen NICHT umbenannt werden!\n\n"));
 }
 
-QString rebuildDemoDirectory(const QString& workspace, WorkspaceFiles& files)
-{
-    const QString dir = joinPath(workspace, QStringLiteral("ZE-0000-0"));
-    files.createDirectory(dir);
-    files.copyFile(resolveIn(workspace, QStringLiteral("MUSTER\\demo.dbf")),
-                   resolveIn(dir, QStringLiteral("demo.dbf")));
-    files.copyFile(resolveIn(workspace, QStringLiteral("MUSTER\\demo.dbt")),
-                   resolveIn(dir, QStringLiteral("demo.dbt")));
-    files.deleteByMask(dir, QStringLiteral("*"), QStringLiteral("MDX"));
-    files.clearCopyLists();
-    return resolveIn(dir, QStringLiteral("DEMO.DBF"));
-}
-
 void removeTemporaryFiles(const QString& workspace, WorkspaceFiles& files)
 {
     files.deleteByMask(QDir::tempPath(), QStringLiteral("QRP*"), QStringLiteral("TMP"));

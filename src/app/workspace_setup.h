@@ -25,10 +25,6 @@ bool postUpdatePending(const QString& programDir, const QString& workspace);
 void runPostUpdateStep(const QString& programDir, const QString& workspace, WorkspaceFiles& files,
                        Interaction& ui);
 
-// Rebuilds the demo data directory from the templates and returns the path
-// of its student file, which becomes the last student file.
-QString rebuildDemoDirectory(const QString& workspace, WorkspaceFiles& files);
-
 // The temporary files and working folders removed when the program closes.
 void removeTemporaryFiles(const QString& workspace, WorkspaceFiles& files);
 

@@ -1,7 +1,7 @@
 #include "data/current_student_file.h"
 
 #include "core/app_context.h"
-#include "app/workspace_setup.h"
+#include "data/demo_directory.h"
 #include "base/directory_conventions.h"
 #include "base/interaction.h"
 #include "base/path_resolver.h"

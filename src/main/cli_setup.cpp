@@ -2,6 +2,7 @@
 // for scripts and machines without a display.
 #include "core/program_paths.h"
 #include "app/workspace_setup.h"
+#include "data/demo_directory.h"
 #include "base/created_files_register.h"
 #include "base/path_resolver.h"
 #include "base/workspace_files.h"

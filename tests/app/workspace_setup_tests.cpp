@@ -1,5 +1,6 @@
 #include "app/start_parameter.h"
 #include "app/workspace_setup.h"
+#include "data/demo_directory.h"
 #include "base/created_files_register.h"
 #include "base/scripted_interaction.h"
 #include "base/workspace_files.h"

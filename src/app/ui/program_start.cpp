@@ -5,6 +5,7 @@
 #include "app/ui/TFMain.h"
 #include "core/user_mode.h"
 #include "app/workspace_setup.h"
+#include "data/demo_directory.h"
 #include "base/interaction.h"
 #include "base/path_resolver.h"
 
