@@ -113,6 +113,8 @@ public:
     virtual void refresh() = 0;
     // Writes pending blocks to disk.
     virtual void flush() = 0;
+    // The change counter as the file holds it now (bumped by every flush).
+    virtual uint32_t changeCounterOnDisk() = 0;
 
     // Destroying the index writes changes not yet flushed; errors are only
     // reported by flush() itself.

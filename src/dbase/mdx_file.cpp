@@ -147,6 +147,12 @@ bool MdxFile::changedOnDisk() {
     return get32(counter) != diskCounter_;
 }
 
+uint32_t MdxFile::counterOnDisk() {
+    uint8_t counter[4];
+    if (!readFully(fd_, counter, 4, header::changeCounter)) ioError(std::strerror(errno));
+    return get32(counter);
+}
+
 void MdxFile::reload() {
     cache_.clear();
     dirty_ = headerDirty_ = false;

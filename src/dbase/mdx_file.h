@@ -42,6 +42,8 @@ public:
     void flush();
     // True when the file on disk is no longer the one this object read.
     bool changedOnDisk();
+    // The change counter as stored in the file right now.
+    uint32_t counterOnDisk();
     // Drops every cached block and pending change and reads the header again.
     void reload();
 

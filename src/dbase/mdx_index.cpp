@@ -107,6 +107,7 @@ public:
     }
 
     void flush() override { file_->flush(); }
+    uint32_t changeCounterOnDisk() override { return file_->counterOnDisk(); }
 
     void setRecordSource(const std::function<void(const RecordVisitor&)>& forEachRecord) override {
         recordSource_ = forEachRecord;

@@ -88,6 +88,12 @@ void MemoFile::refresh()
         throw DbfError("Die Memodatei " + file_.path() + " ist beschädigt: der nächste freie Block liegt außerhalb der Datei.");
 }
 
+void MemoFile::dropCache()
+{
+    cache_.clear();
+    fileSize_ = file_.size();
+}
+
 size_t MemoFile::readCached(uint64_t offset, char* out, size_t length)
 {
     if (length > kCacheWindow)

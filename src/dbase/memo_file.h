@@ -33,6 +33,8 @@ public:
     // Re-reads the header (another process may have added memos) and drops
     // cached data.
     void refresh();
+    // Forgets what was read: another process may have written since.
+    void dropCache();
     void sync() { file_.sync(); }
     void rewriteTableName(const std::string& dbfBaseName);
 

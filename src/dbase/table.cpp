@@ -211,6 +211,7 @@ void Table::openFiles(const std::string& path, OpenMode mode)
         openIndex();
     }
     buffer_.assign(header_.recordLength, ' ');
+    lastLook_ = readLookToken();
     first();
 }
 
@@ -419,6 +420,8 @@ void Table::needReadLock()
     readLocked_ = true;
     if (mdx_)
         mdx_->refresh();
+    if (memo_)
+        memo_->dropCache();
 }
 
 void Table::readHeaderCount()
@@ -713,6 +716,47 @@ void Table::refresh()
     }
 }
 
+Table::LookToken Table::readLookToken()
+{
+    LookToken token;
+    dbf_.readSome(0, token.head, sizeof token.head);
+    const std::string paths[3] = {path_, memo_ ? memo_->path() : std::string(), mdx_ ? mdxPath_ : std::string()};
+    for (int i = 0; i < 3; ++i) {
+        struct stat st {};
+        // By name: a file replaced by a reorganisation counts as changed.
+        if (paths[i].empty() || ::stat(paths[i].c_str(), &st) != 0)
+            continue;
+        token.files[i][0] = static_cast<uint64_t>(st.st_ino);
+        token.files[i][1] = static_cast<uint64_t>(st.st_size);
+        token.files[i][2] = static_cast<uint64_t>(st.st_mtim.tv_sec);
+        token.files[i][3] = static_cast<uint64_t>(st.st_mtim.tv_nsec);
+    }
+    if (mdx_)
+        token.indexCounter = mdx_->changeCounterOnDisk();
+    return token;
+}
+
+bool Table::changedSinceLastLook()
+{
+    // A writer at work right now: something is changing.
+    const bool haveLock = exclusive_ || readLocked_ || writeLocked_;
+    if (!haveLock && !dbf_.tryLockShared(kDataLock, 1))
+        return true;
+    LookToken token;
+    try {
+        token = readLookToken();
+    } catch (...) {
+        if (!haveLock)
+            dbf_.unlock(kDataLock, 1);
+        throw;
+    }
+    if (!haveLock)
+        dbf_.unlock(kDataLock, 1);
+    const bool changed = !(token == lastLook_);
+    lastLook_ = token;
+    return changed;
+}
+
 void Table::gotoRecord(uint32_t recno)
 {
     ReadScope scope(*this);
@@ -783,6 +827,10 @@ std::string Table::memo(int index) const
         return {};
     if (!memo_)
         throw DbfError("Die Memodatei zur Tabelle " + path_ + " fehlt.");
+    // Under the read lock, so that a memo another process is writing is
+    // never read half done and one it wrote is not taken from the cache.
+    ReadScope scope(*this);
+    const_cast<Table*>(this)->needReadLock();
     return const_cast<MemoFile&>(*memo_).read(block);
 }
 

@@ -97,6 +97,12 @@ public:
     uint32_t recordCount();
     // Reads the current record, header and index again.
     void refresh();
+    // Cheap test whether any process (this one included) changed the table
+    // since the last call (the first call compares with the state at open):
+    // compares the header's record count and update date, size and
+    // modification time of the .DBF, .DBT and .MDX and the index's change
+    // counter. Reads a few bytes and holds no lock beyond that read.
+    bool changedSinceLastLook();
 
     Bookmark bookmark() const { return recno_; }
     // Throws when the record no longer exists or is deleted.
@@ -188,6 +194,14 @@ private:
     bool seekFirst();
     bool seekLast();
 
+    struct LookToken {
+        char head[8] = {};
+        uint64_t files[3][4] = {}; // .DBF, .DBT, .MDX: inode, size, mtime s, ns
+        uint32_t indexCounter = 0;
+        bool operator==(const LookToken&) const = default;
+    };
+    LookToken readLookToken();
+
     uint32_t memoBlock(int field, const std::string& record) const;
     void writeRecordAt(uint32_t recno, const std::string& record, bool appendEof);
     void updateIndexes(const std::string* oldRecord, const std::string* newRecord, uint32_t recno);
@@ -229,6 +243,7 @@ private:
     Filter filter_;
     uint32_t lockedRecord_ = 0;
     bool inFilter_ = false;
+    LookToken lastLook_;
 
     // Read lock held for the current call (taken when it first touches the file).
     int scopeDepth_ = 0;

@@ -1,5 +1,6 @@
 // Several processes on one table: real child processes via fork().
 #include "dbase/table.h"
+#include "dbase/child_process.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -9,64 +10,10 @@
 
 using namespace zedora::dbase;
 using zedora::test::TempDir;
+using zedora::test::Child;
+using zedora::test::ready;
 
 namespace {
-
-// Runs body in a child process; returns its exit code.
-class Child {
-public:
-    template<typename F>
-    explicit Child(F body)
-    {
-        int fds[2];
-        if (::pipe(fds) != 0)
-            throw std::runtime_error("pipe");
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::close(fds[0]);
-            int code = 0;
-            try {
-                code = body(fds[1]);
-            } catch (const std::exception& e) {
-                std::fprintf(stderr, "child: %s\n", e.what());
-                code = 99;
-            }
-            ::_exit(code);
-        }
-        ::close(fds[1]);
-        signal_ = fds[0];
-    }
-    ~Child()
-    {
-        if (pid_ > 0 && !waited_)
-            wait();
-        ::close(signal_);
-    }
-    // Blocks until the child wrote one byte.
-    void awaitReady()
-    {
-        char c;
-        ASSERT_EQ(::read(signal_, &c, 1), 1);
-    }
-    int wait()
-    {
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        waited_ = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int signal_ = -1;
-    bool waited_ = false;
-};
-
-void ready(int fd)
-{
-    const char c = 1;
-    (void)!::write(fd, &c, 1);
-}
 
 std::string makeTable(const TempDir& dir)
 {
