@@ -11,4 +11,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The table's production index is missing, damaged or was left half written;
+// rebuilding it from the table repairs it.
+class IndexDamaged : public DbfError {
+public:
+    using DbfError::DbfError;
+};
+
 } // namespace zedora::dbase

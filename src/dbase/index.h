@@ -72,9 +72,9 @@ struct IndexEntry {
 
 // Thrown by MdxIndex::open for a file whose last flush was cut off (the
 // writing process was killed): the index must be rebuilt from the table.
-class MdxIncomplete : public DbfError {
+class MdxIncomplete : public IndexDamaged {
 public:
-    using DbfError::DbfError;
+    using IndexDamaged::IndexDamaged;
 };
 
 class MdxIndex {
@@ -115,6 +115,18 @@ public:
     virtual void flush() = 0;
     // The change counter as the file holds it now (bumped by every flush).
     virtual uint32_t changeCounterOnDisk() = 0;
+    // A change of the table begins: the file is marked incomplete on disk
+    // until the next flush() has written everything. durable: each step is
+    // synced before the next one.
+    virtual void beginWrite(bool durable) = 0;
+    // The table change failed: pending changes are dropped, and the mark is
+    // cleared when nothing reached the disk (otherwise the file stays marked
+    // and this throws MdxIncomplete).
+    virtual void abandonWrite() = 0;
+    // Locks the index file itself (beside the table's lock), so that a
+    // network client reads it afresh. False on timeout.
+    virtual bool lockFile(bool exclusive, int timeoutMs) = 0;
+    virtual void unlockFile() = 0;
 
     // Destroying the index writes changes not yet flushed; errors are only
     // reported by flush() itself.
@@ -132,6 +144,10 @@ public:
     // Rewrites the table name stored in the header (rename table). The file
     // is validated first and left untouched when it is no valid MDX.
     static void renameTable(const std::string& mdxPath, const std::string& newDbfBaseName);
+    // The tag definitions of a file even when it is marked incomplete, so
+    // that it can be rebuilt with the same tags. Throws DbfError when even
+    // they cannot be read.
+    static std::vector<TagInfo> tagsOfIncomplete(const std::string& mdxPath);
 
     // Unique tags hold, per key, the entry with the lowest record number.
     // When that entry is removed and a record source is set, the next record

@@ -1,6 +1,7 @@
 #include "dbase/mdx_file.h"
 
 #include "dbase/error.h"
+#include "dbase/io_hook.h"
 #include "dbase/index.h"
 #include "dbase/mdx_format.h"
 
@@ -29,7 +30,8 @@ bool readFully(int fd, void* buffer, size_t size, off_t offset) {
     return true;
 }
 
-bool writeFully(int fd, const void* buffer, size_t size, off_t offset) {
+bool writeFully(int fd, const void* buffer, size_t size, off_t offset, const std::string& path) {
+    callIoHook(IoStep::Write, path);
     const auto* p = static_cast<const uint8_t*>(buffer);
     while (size > 0) {
         const ssize_t n = ::pwrite(fd, p, size, offset);
@@ -49,11 +51,12 @@ MdxFile::~MdxFile() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-std::unique_ptr<MdxFile> MdxFile::open(const std::string& path, bool writable) {
+std::unique_ptr<MdxFile> MdxFile::open(const std::string& path, bool writable, bool acceptIncomplete) {
     const int fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
     if (fd < 0)
         throw DbfError("Die Indexdatei " + path + " kann nicht geöffnet werden: " + std::strerror(errno));
     std::unique_ptr<MdxFile> file(new MdxFile(path, fd, writable));
+    file->acceptIncomplete_ = acceptIncomplete && !writable;
     file->readHeader();
     return file;
 }
@@ -108,7 +111,7 @@ void MdxFile::validateHeader() {
         throw DbfError("Die Datei " + path_ + " ist keine gültige MDX-Indexdatei (" + what + ").");
     };
     if (h[header::version] != 2) bad("Kennung");
-    if (h[header::writing] == 1)
+    if (h[header::writing] == 1 && !acceptIncomplete_)
         throw MdxIncomplete("Die Indexdatei " + path_ +
                        " wurde nicht vollständig geschrieben und muss neu aufgebaut werden.");
     const uint32_t ppb = get16(h + header::pagesPerBlock);
@@ -256,8 +259,69 @@ void MdxFile::writeToday(uint8_t* at) {
     at[2] = static_cast<uint8_t>(local.tm_mday);
 }
 
+void MdxFile::writeMark(uint8_t value) {
+    if (!writeFully(fd_, &value, 1, header::writing, path_)) ioError(std::strerror(errno));
+    if (durable_) syncFile();
+}
+
+void MdxFile::syncFile() {
+    callIoHook(IoStep::Sync, path_);
+    if (::fdatasync(fd_) != 0) ioError(std::strerror(errno));
+}
+
+void MdxFile::beginWrite(bool durable) {
+    requireWritable();
+    durable_ = durable;
+    blocksWritten_ = false;
+    markedOnDisk_ = true; // before the write: a failure may come after the byte is out
+    writeMark(1);
+}
+
+// Puts back what flush() wrote over; false when that fails too.
+bool MdxFile::restoreOldBlocks() {
+    if (undoHeader_.empty()) return false;
+    for (const auto& [page, old] : undo_)
+        if (!writeFully(fd_, old.data(), old.size(), off_t(page) * kPageSize, path_)) return false;
+    std::vector<uint8_t> header = undoHeader_;
+    header[header::writing] = 1; // cleared by the caller once all is back
+    if (!writeFully(fd_, header.data(), header.size(), 0, path_)) return false;
+    callIoHook(IoStep::Write, path_);
+    if (undoSize_ >= 0 && ::ftruncate(fd_, off_t(undoSize_)) != 0) return false;
+    if (durable_) syncFile();
+    return true;
+}
+
+void MdxFile::abandonWrite() {
+    cache_.clear();
+    dirty_ = headerDirty_ = false;
+    freeListChecked_ = false;
+    if (markedOnDisk_ && blocksWritten_) {
+        try {
+            blocksWritten_ = !restoreOldBlocks();
+        } catch (const DbfError&) {
+        }
+    }
+    undo_.clear();
+    undoHeader_.clear();
+    if (markedOnDisk_ && !blocksWritten_) {
+        writeMark(0);
+        markedOnDisk_ = false;
+    }
+    durable_ = false;
+    readHeader();
+}
+
 void MdxFile::flush() {
-    if (!dirty_) return;
+    if (!dirty_) {
+        // A change that touched no key still has its mark to clear.
+        if (markedOnDisk_) {
+            writeMark(0);
+            markedOnDisk_ = false;
+            durable_ = false;
+            rememberDiskState();
+        }
+        return;
+    }
     requireWritable();
     std::vector<uint32_t> pages;
     for (const auto& [page, b] : cache_)
@@ -265,25 +329,89 @@ void MdxFile::flush() {
     std::sort(pages.begin(), pages.end());
     // Marked first and cleared last: a process killed in between leaves a
     // file that says it is incomplete instead of a tree that is quietly wrong.
-    const uint8_t writing = 1;
-    if (!pages.empty() && !writeFully(fd_, &writing, 1, header::writing)) ioError(std::strerror(errno));
+    if (!markedOnDisk_ && !pages.empty()) {
+        markedOnDisk_ = true;
+        writeMark(1);
+    }
+    // Keep what is overwritten until the change is complete.
+    undo_.clear();
+    undoHeader_.assign(header_.size(), 0);
+    undoSize_ = diskSize_;
+    if (!readFully(fd_, undoHeader_.data(), undoHeader_.size(), 0)) undoHeader_.clear();
+    for (uint32_t page : pages) {
+        if (off_t(page) * kPageSize >= diskSize_) continue;
+        std::vector<uint8_t> old(static_cast<size_t>(blockSize_));
+        if (!readFully(fd_, old.data(), old.size(), off_t(page) * kPageSize)) {
+            undoHeader_.clear(); // cannot be taken back: stays marked on failure
+            break;
+        }
+        undo_.emplace(page, std::move(old));
+    }
     for (uint32_t page : pages) {
         Block& b = cache_[page];
-        if (!writeFully(fd_, b.data.data(), b.data.size(), off_t(page) * kPageSize))
+        blocksWritten_ = true;
+        if (!writeFully(fd_, b.data.data(), b.data.size(), off_t(page) * kPageSize, path_))
             ioError(std::strerror(errno));
         b.dirty = false;
     }
-    writeToday(header_.data() + header::updated);
-    put32(header_.data() + header::changeCounter, get32(header_.data() + header::changeCounter) + 1);
-    header_[header::writing] = 0;
-    if (!writeFully(fd_, header_.data(), header_.size(), 0)) ioError(std::strerror(errno));
     // A file cut short by other software must still cover every page we count.
     const off_t end = off_t(pageCount()) * kPageSize;
     struct stat st{};
-    if (::fstat(fd_, &st) == 0 && st.st_size < end && ::ftruncate(fd_, end) != 0)
-        ioError(std::strerror(errno));
+    if (::fstat(fd_, &st) == 0 && st.st_size < end) {
+        callIoHook(IoStep::Write, path_);
+        if (::ftruncate(fd_, end) != 0) ioError(std::strerror(errno));
+    }
+    // The blocks are on disk before the header says the file is complete.
+    if (durable_ && !pages.empty()) syncFile();
+    writeToday(header_.data() + header::updated);
+    put32(header_.data() + header::changeCounter, get32(header_.data() + header::changeCounter) + 1);
+    header_[header::writing] = 0;
+    blocksWritten_ = true;
+    if (!writeFully(fd_, header_.data(), header_.size(), 0, path_)) ioError(std::strerror(errno));
+    if (durable_) syncFile();
     headerDirty_ = dirty_ = false;
+    markedOnDisk_ = false;
+    durable_ = false;
+    blocksWritten_ = false;
+    undo_.clear();
+    undoHeader_.clear();
     rememberDiskState();
+}
+
+bool MdxFile::lock(bool exclusive, int timeoutMs) {
+    struct flock fl{};
+    fl.l_type = exclusive ? F_WRLCK : F_RDLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = 0x7FFFFFF1;
+    fl.l_len = 1;
+    for (int waited = 0;; ++waited) {
+        int result = -1;
+#ifdef F_OFD_SETLK
+        result = ::fcntl(fd_, F_OFD_SETLK, &fl);
+        if (result != 0 && errno == EINVAL) result = ::fcntl(fd_, F_SETLK, &fl);
+#else
+        result = ::fcntl(fd_, F_SETLK, &fl);
+#endif
+        if (result == 0) return true;
+        // The table's own lock excludes the others; this one only makes a
+        // network client look at the file afresh, so a refusal is no error.
+        if (errno != EAGAIN && errno != EACCES) return true;
+        if (waited >= timeoutMs) return false;
+        ::usleep(1000);
+    }
+}
+
+void MdxFile::unlock() {
+    struct flock fl{};
+    fl.l_type = F_UNLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = 0x7FFFFFF1;
+    fl.l_len = 1;
+#ifdef F_OFD_SETLK
+    if (::fcntl(fd_, F_OFD_SETLK, &fl) != 0) ::fcntl(fd_, F_SETLK, &fl);
+#else
+    ::fcntl(fd_, F_SETLK, &fl);
+#endif
 }
 
 } // namespace zedora::dbase

@@ -14,7 +14,8 @@ namespace zedora::dbase {
 class MdxFile {
 public:
     // Opens and validates the header; throws DbfError naming the file.
-    static std::unique_ptr<MdxFile> open(const std::string& path, bool writable);
+    // acceptIncomplete: open a file marked as being written (read-only use).
+    static std::unique_ptr<MdxFile> open(const std::string& path, bool writable, bool acceptIncomplete = false);
     // Writes a new file with an empty tag table.
     static std::unique_ptr<MdxFile> create(const std::string& path, const std::string& dbfBaseName,
                                            int blockSize);
@@ -39,7 +40,21 @@ public:
     void release(uint32_t page);
 
     bool dirty() const { return dirty_; }
+    // Between beginWrite() and the end of flush().
+    bool writing() const { return markedOnDisk_; }
+    // Marks the file on disk as being written before the table changes, so
+    // that a cut anywhere until the end of flush() shows as an incomplete
+    // index. durable: sync the mark, and the blocks before the header.
+    void beginWrite(bool durable);
     void flush();
+    // Drops pending changes after a failed table change. Clears the mark
+    // when no block reached the disk; otherwise the file stays marked
+    // incomplete and reloading it throws MdxIncomplete.
+    void abandonWrite();
+    // Lock bytes of the index file itself: taking them makes a network
+    // client drop what it cached of the file.
+    bool lock(bool exclusive, int timeoutMs);
+    void unlock();
     // True when the file on disk is no longer the one this object read.
     bool changedOnDisk();
     // The change counter as stored in the file right now.
@@ -61,6 +76,9 @@ private:
     void validateHeader();
     void checkFreeList();
     void rememberDiskState();
+    void writeMark(uint8_t value);
+    bool restoreOldBlocks();
+    void syncFile();
 
     struct Block {
         std::vector<uint8_t> data;
@@ -77,6 +95,14 @@ private:
     bool dirty_ = false;
     bool broken_ = false;
     bool freeListChecked_ = false;
+    bool markedOnDisk_ = false;
+    bool acceptIncomplete_ = false;
+    bool durable_ = false;
+    bool blocksWritten_ = false;
+    // What flush() wrote over, so that a failed change can be taken back.
+    std::unordered_map<uint32_t, std::vector<uint8_t>> undo_;
+    std::vector<uint8_t> undoHeader_;
+    long long undoSize_ = -1;
     std::unordered_map<uint32_t, Block> cache_;
     // what the disk looked like when we last read or wrote it
     long long diskSize_ = -1;

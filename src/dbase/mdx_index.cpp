@@ -53,7 +53,7 @@ public:
     // destructor cannot report a failure, flush() can.
     ~MdxIndexImpl() override {
         try {
-            if (file_->dirty()) file_->flush();
+            if (file_->dirty() || file_->writing()) file_->flush();
         } catch (const DbfError&) {
         }
     }
@@ -99,7 +99,7 @@ public:
     }
 
     void refresh() override {
-        if (file_->dirty()) return;  // our own changes, made under the caller's lock
+        if (file_->dirty() || file_->writing()) return;  // our own changes, made under the caller's lock
         if (file_->changedOnDisk()) {
             file_->reload();
             loadTags();
@@ -108,6 +108,13 @@ public:
 
     void flush() override { file_->flush(); }
     uint32_t changeCounterOnDisk() override { return file_->counterOnDisk(); }
+    void beginWrite(bool durable) override { file_->beginWrite(durable); }
+    void abandonWrite() override {
+        file_->abandonWrite();
+        loadTags();
+    }
+    bool lockFile(bool exclusive, int timeoutMs) override { return file_->lock(exclusive, timeoutMs); }
+    void unlockFile() override { file_->unlock(); }
 
     void setRecordSource(const std::function<void(const RecordVisitor&)>& forEachRecord) override {
         recordSource_ = forEachRecord;
@@ -359,6 +366,10 @@ std::unique_ptr<MdxIndex> MdxIndex::open(const std::string& path, bool writable)
 std::unique_ptr<MdxIndex> MdxIndex::open(const std::string& path, bool writable,
                                          const std::vector<FieldDesc>& fields) {
     return std::make_unique<MdxIndexImpl>(MdxFile::open(path, writable), &fields);
+}
+
+std::vector<TagInfo> MdxIndex::tagsOfIncomplete(const std::string& mdxPath) {
+    return MdxIndexImpl(MdxFile::open(mdxPath, false, true), nullptr).tags();
 }
 
 std::unique_ptr<MdxIndex> MdxIndex::create(const std::string& path, const std::string& dbfBaseName) {

@@ -158,13 +158,23 @@ std::string MemoFile::read(uint32_t block)
     }
 }
 
+uint32_t MemoFile::blocksUsed(uint32_t block)
+{
+    const std::string text = read(block);
+    char head[2] = {};
+    readCached(static_cast<uint64_t>(block) * blockSize_, head, 2);
+    const bool withHeader = dbase4_ && static_cast<uint8_t>(head[0]) == 0xFF && static_cast<uint8_t>(head[1]) == 0xFF;
+    const uint64_t bytes = text.size() + (withHeader ? 8 : 1);
+    return static_cast<uint32_t>((bytes + blockSize_ - 1) / blockSize_);
+}
+
 uint32_t MemoFile::blocksFor(size_t textLength) const
 {
     // dBase IV: 8 header bytes, the text, two 0x1F end marks.
     return static_cast<uint32_t>((textLength + 8 + 2 + blockSize_ - 1) / blockSize_);
 }
 
-uint32_t MemoFile::write(std::string_view text, uint32_t oldBlock)
+uint32_t MemoFile::append(std::string_view text)
 {
     if (text.empty())
         return 0;
@@ -174,19 +184,6 @@ uint32_t MemoFile::write(std::string_view text, uint32_t oldBlock)
         throw DbfError("Die Memodatei " + file_.path() + " hat das Format von dBase III und wird nur gelesen.");
     refresh();
     const uint32_t need = blocksFor(text.size());
-    uint32_t block = 0;
-    if (oldBlock != 0 && oldBlock < nextFree_) {
-        // The old text's blocks: reuse them when the new text fits.
-        char head[8];
-        const uint64_t start = static_cast<uint64_t>(oldBlock) * blockSize_;
-        if (file_.readSome(start, head, 8) == 8 && static_cast<uint8_t>(head[0]) == 0xFF &&
-            static_cast<uint8_t>(head[1]) == 0xFF) {
-            const uint32_t oldLength = le32(head + 4);
-            if (oldLength >= 8 && oldLength - 8 <= kMaxMemo && blocksFor(oldLength - 8) >= need &&
-                oldBlock + blocksFor(oldLength - 8) <= nextFree_)
-                block = oldBlock;
-        }
-    }
     std::string data(static_cast<size_t>(need) * blockSize_, '\0');
     data[0] = '\xFF';
     data[1] = '\xFF';
@@ -196,22 +193,38 @@ uint32_t MemoFile::write(std::string_view text, uint32_t oldBlock)
     std::memcpy(data.data() + 8, text.data(), text.size());
     data[8 + text.size()] = '\x1F';
     data[8 + text.size() + 1] = '\x1F';
-    if (block == 0) {
-        block = nextFree_;
-        if (static_cast<uint64_t>(block) + need > 0xFFFFFFFFull / blockSize_)
-            throw DbfError("Die Memodatei " + file_.path() + " ist voll.");
-        file_.writeAt(static_cast<uint64_t>(block) * blockSize_, data);
-        nextFree_ = block + need;
-        char next[4];
-        put32(next, nextFree_);
-        file_.writeAt(0, next, 4);
-    } else {
-        // Only the used part; the rest of the old blocks stays as it is.
-        file_.writeAt(static_cast<uint64_t>(block) * blockSize_, data.data(), text.size() + 10);
-    }
+    const uint64_t endBlock = (fileSize_ + blockSize_ - 1) / blockSize_;
+    const uint64_t block = std::max<uint64_t>(nextFree_, std::max<uint64_t>(endBlock, 1));
+    if (block + need > 0xFFFFFFFFull / blockSize_)
+        throw DbfError("Die Memodatei " + file_.path() + " ist voll.");
+    file_.writeAt(block * blockSize_, data);
+    nextFree_ = static_cast<uint32_t>(block + need);
+    char next[4];
+    put32(next, nextFree_);
+    file_.writeAt(0, next, 4);
     cache_.clear();
     fileSize_ = file_.size();
-    return block;
+    return static_cast<uint32_t>(block);
+}
+
+bool MemoFile::lock(bool exclusive, int timeoutMs)
+{
+    constexpr uint64_t kLockByte = 0x7FFFFFF1ull;
+    try {
+        return exclusive ? file_.lockExclusive(kLockByte, 1, timeoutMs) : file_.lockShared(kLockByte, 1, timeoutMs);
+    } catch (const DbfError&) {
+        // The table's own lock excludes the others; this one only makes a
+        // network client look at the file afresh, so a refusal is no error.
+        return true;
+    }
+}
+
+void MemoFile::unlock()
+{
+    try {
+        file_.unlock(0x7FFFFFF1ull, 1);
+    } catch (const DbfError&) {
+    }
 }
 
 } // namespace zedora::dbase

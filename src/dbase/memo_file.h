@@ -25,10 +25,21 @@ public:
     // Block 0 (or a blank pointer) is the empty memo. Throws DbfError for a
     // pointer or length outside the file.
     std::string read(uint32_t block);
-    // Writes text and returns its first block; reuses oldBlock when the
-    // text fits into the blocks it already has. Empty text returns 0.
-    // The caller holds the table's write lock.
-    uint32_t write(std::string_view text, uint32_t oldBlock);
+    // How many blocks the memo at block occupies; throws as read() does.
+    uint32_t blocksUsed(uint32_t block);
+    // Blocks the file holds, counting a last partial one.
+    uint64_t blockCount() const { return (fileSize_ + blockSize_ - 1) / blockSize_; }
+    // Writes text into fresh blocks and returns the first; empty text
+    // returns 0. Old texts are never overwritten: until the record points to
+    // the new blocks it keeps its old text, whatever happens in between.
+    // New blocks start past both the header's next-block pointer and the end
+    // of the file, as other writers keep a free-block chain behind that
+    // pointer. The caller holds the table's write lock.
+    uint32_t append(std::string_view text);
+    // Lock bytes of the memo file itself: taking them makes a network client
+    // drop what it cached of the file. False on timeout.
+    bool lock(bool exclusive, int timeoutMs);
+    void unlock();
 
     // Re-reads the header (another process may have added memos) and drops
     // cached data.

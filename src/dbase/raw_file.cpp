@@ -1,5 +1,7 @@
 #include "dbase/raw_file.h"
 
+#include "dbase/io_hook.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -29,8 +31,17 @@ std::string systemError()
 
 } // namespace
 
+namespace {
+bool forcedPerProcessLocks = false;
+} // namespace
+
+void RawFile::forcePerProcessLocks(bool on)
+{
+    forcedPerProcessLocks = on;
+}
+
 RawFile::RawFile(RawFile&& other) noexcept
-    : fd_(other.fd_), writable_(other.writable_), path_(std::move(other.path_))
+    : fd_(other.fd_), writable_(other.writable_), perProcessLocks_(other.perProcessLocks_), path_(std::move(other.path_))
 {
     other.fd_ = -1;
 }
@@ -41,6 +52,7 @@ RawFile& RawFile::operator=(RawFile&& other) noexcept
         close();
         fd_ = other.fd_;
         writable_ = other.writable_;
+        perProcessLocks_ = other.perProcessLocks_;
         path_ = std::move(other.path_);
         other.fd_ = -1;
     }
@@ -127,6 +139,7 @@ void RawFile::writeAt(uint64_t offset, const void* data, size_t length)
 {
     if (!writable_)
         throw DbfError("Die Datei " + path_ + " ist schreibgeschützt.");
+    callIoHook(IoStep::Write, path_);
     size_t done = 0;
     const auto* p = static_cast<const char*>(data);
     while (done < length) {
@@ -142,7 +155,19 @@ void RawFile::writeAt(uint64_t offset, const void* data, size_t length)
 
 void RawFile::sync()
 {
-    if (writable_ && ::fdatasync(fd_) != 0)
+    if (!writable_)
+        return;
+    callIoHook(IoStep::Sync, path_);
+    if (::fdatasync(fd_) != 0)
+        fail("Fehler beim Schreiben von");
+}
+
+void RawFile::truncate(uint64_t size)
+{
+    if (!writable_)
+        throw DbfError("Die Datei " + path_ + " ist schreibgeschützt.");
+    callIoHook(IoStep::Write, path_);
+    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
         fail("Fehler beim Schreiben von");
 }
 
@@ -154,15 +179,18 @@ bool RawFile::setLock(short type, uint64_t offset, uint64_t length)
     fl.l_start = static_cast<off_t>(offset);
     fl.l_len = static_cast<off_t>(length);
 #ifdef F_OFD_SETLK
-    if (::fcntl(fd_, F_OFD_SETLK, &fl) == 0)
-        return true;
-    if (errno == EAGAIN || errno == EACCES)
-        return false;
-    if (errno != EINVAL)
-        fail("Sperrfehler bei");
-    fl.l_pid = 0;
+    if (!forcedPerProcessLocks) {
+        if (::fcntl(fd_, F_OFD_SETLK, &fl) == 0)
+            return true;
+        if (errno == EAGAIN || errno == EACCES)
+            return false;
+        if (errno != EINVAL)
+            fail("Sperrfehler bei");
+        fl.l_pid = 0;
+    }
 #endif
     // Systems or file systems without open-file-description locks.
+    perProcessLocks_ = true;
     if (::fcntl(fd_, F_SETLK, &fl) == 0)
         return true;
     if (errno == EAGAIN || errno == EACCES)

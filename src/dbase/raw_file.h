@@ -37,6 +37,8 @@ public:
     void writeAt(uint64_t offset, const void* data, size_t length);
     void writeAt(uint64_t offset, std::string_view data) { writeAt(offset, data.data(), data.size()); }
     void sync();
+    // Cuts the file to size bytes.
+    void truncate(uint64_t size);
 
     // Byte-range locks (open-file-description locks where the system has
     // them, so two opens in one process exclude each other like two
@@ -47,6 +49,12 @@ public:
     bool lockExclusive(uint64_t offset, uint64_t length, int timeoutMs);
     bool lockShared(uint64_t offset, uint64_t length, int timeoutMs);
     void unlock(uint64_t offset, uint64_t length);
+    // True once the file system refused open-file-description locks and
+    // per-process locks stood in: those do not keep apart two opens in one
+    // process, and closing either drops the locks of both.
+    bool perProcessLocks() const { return perProcessLocks_; }
+    // Tests: behave as on a file system without open-file-description locks.
+    static void forcePerProcessLocks(bool on);
 
 private:
     bool setLock(short type, uint64_t offset, uint64_t length);
@@ -54,6 +62,7 @@ private:
 
     int fd_ = -1;
     bool writable_ = false;
+    bool perProcessLocks_ = false;
     std::string path_;
 };
 

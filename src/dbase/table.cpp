@@ -1,5 +1,8 @@
 #include "dbase/table.h"
 
+#include "dbase/io_hook.h"
+#include "dbase/table_locks.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -7,6 +10,8 @@
 #include <cstring>
 #include <istream>
 #include <iterator>
+#include <mutex>
+#include <set>
 #include <ostream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,12 +20,6 @@ namespace zedora::dbase {
 
 namespace {
 
-// Lock bytes far beyond any real table size, as dBase software does, so
-// that readers without locking are never blocked.
-constexpr uint64_t kOpenLock = 0x7FFFFFF0ull;    // shared per open; exclusive open takes it whole
-constexpr uint64_t kDataLock = 0x7FFFFFF1ull;    // shared while reading, exclusive while writing
-constexpr uint64_t kRecordLockBase = 0x40000000ull; // + record number, held while a record is edited
-constexpr int kLockTimeoutMs = 10000;
 constexpr size_t kCacheBytes = 256 * 1024;
 constexpr auto kCacheLifetime = std::chrono::milliseconds(250);
 
@@ -106,58 +105,31 @@ bool allDigits(std::string_view s)
 
 } // namespace
 
-// The read lock of one public call: taken when the call first reads the
-// file, released when it returns.
-class Table::ReadScope {
-public:
-    explicit ReadScope(const Table& t) : t_(const_cast<Table&>(t)) { ++t_.scopeDepth_; }
-    ~ReadScope()
-    {
-        if (--t_.scopeDepth_ == 0 && t_.readLocked_) {
-            t_.dbf_.unlock(kDataLock, 1);
-            t_.readLocked_ = false;
-        }
+// Taken after the table's own lock, released before it. On a network file
+// system taking a lock makes the client drop what it cached of that file,
+// so the memo and index files are read as other computers left them.
+void Table::lockCompanions(bool exclusive)
+{
+    if (exclusive_)
+        return;
+    if (memo_ && !memo_->lock(exclusive, kLockTimeoutMs))
+        throw DbfError("Die Memodatei " + memo_->path() + " ist gesperrt.");
+    if (mdx_ && !mdx_->lockFile(exclusive, kLockTimeoutMs)) {
+        if (memo_)
+            memo_->unlock();
+        throw DbfError("Die Indexdatei " + mdxPath_ + " ist gesperrt.");
     }
+}
 
-private:
-    Table& t_;
-};
-
-// The write lock: whole-table, held while a post or delete writes the
-// record, the header, the memos and the index.
-class Table::WriteScope {
-public:
-    explicit WriteScope(Table& t) : t_(t)
-    {
-        if (t_.readLocked_) {
-            t_.dbf_.unlock(kDataLock, 1);
-            t_.readLocked_ = false;
-        }
-        if (!t_.exclusive_ && !t_.dbf_.lockExclusive(kDataLock, 1, kLockTimeoutMs))
-            throw DbfError("Die Tabelle " + t_.path_ + " ist gesperrt; an einem anderen Arbeitsplatz wird gerade gespeichert.");
-        t_.writeLocked_ = true;
-        try {
-            t_.readHeaderCount();
-            if (t_.mdx_)
-                t_.mdx_->refresh();
-            if (t_.memo_)
-                t_.memo_->refresh();
-        } catch (...) {
-            release();
-            throw;
-        }
-    }
-    ~WriteScope() { release(); }
-
-private:
-    void release()
-    {
-        if (t_.writeLocked_ && !t_.exclusive_)
-            t_.dbf_.unlock(kDataLock, 1);
-        t_.writeLocked_ = false;
-    }
-    Table& t_;
-};
+void Table::unlockCompanions() noexcept
+{
+    if (exclusive_)
+        return;
+    if (mdx_)
+        mdx_->unlockFile();
+    if (memo_)
+        memo_->unlock();
+}
 
 // ---------------------------------------------------------------- opening
 
@@ -181,6 +153,7 @@ void Table::openFiles(const std::string& path, OpenMode mode)
     } else if (!dbf_.tryLockShared(kOpenLock, 1)) {
         throw DbfError("Die Tabelle " + path + " ist von einem anderen Programm exklusiv geöffnet.");
     }
+    guardPerProcessLocks(mode);
     ReadScope scope(*this);
     needReadLock();
     const uint64_t size = dbf_.size();
@@ -207,12 +180,89 @@ void Table::openFiles(const std::string& path, OpenMode mode)
         indexSkipped_ = true;
     } else if (header_.productionIndex & 1) {
         if (!mdxExists)
-            throw DbfError("Die Tabelle " + path + " lässt sich nicht öffnen: ihre Indexdatei " + mdxPath_ + " fehlt.");
-        openIndex();
+            throw IndexDamaged("Die Tabelle " + path + " lässt sich nicht öffnen: ihre Indexdatei " + mdxPath_ + " fehlt.");
+        openIndexOrRecover();
     }
     buffer_.assign(header_.recordLength, ' ');
     lastLook_ = readLookToken();
     first();
+}
+
+namespace {
+
+// Tables open in this process under per-process locks, by device and inode.
+std::mutex perProcessMutex;
+std::set<std::pair<uint64_t, uint64_t>> perProcessTables;
+
+} // namespace
+
+// Per-process locks cannot keep two opens in this process apart, and closing
+// one drops the other's locks: such a file system gets one open per process,
+// and a shared open there only reads.
+void Table::guardPerProcessLocks(OpenMode mode)
+{
+    if (!dbf_.perProcessLocks())
+        return;
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) != 0)
+        throw DbfError("Die Tabelle " + path_ + " lässt sich nicht öffnen: " + std::strerror(errno));
+    {
+        std::lock_guard<std::mutex> lock(perProcessMutex);
+        if (!perProcessTables.insert({st.st_dev, st.st_ino}).second)
+            throw DbfError("Die Tabelle " + path_ + " ist in diesem Programm schon geöffnet; auf diesem Laufwerk kann sie "
+                           "nur einmal geöffnet werden.");
+    }
+    registered_ = true;
+    fileId_[0] = st.st_dev;
+    fileId_[1] = st.st_ino;
+    if (mode == OpenMode::Shared)
+        writeRefusal_ = "Die Tabelle " + path_ + " kann hier nur gelesen werden: das Laufwerk unterstützt die Sperren "
+                        "nicht, die gemeinsames Bearbeiten sicher machen. Zum Bearbeiten die Tabelle exklusiv öffnen "
+                        "oder auf ein anderes Laufwerk legen.";
+}
+
+// An index left half written by a process that was killed or lost power is
+// rebuilt with its own tags, as long as nobody else has the table open.
+void Table::openIndexOrRecover()
+{
+    try {
+        openIndex();
+        return;
+    } catch (const MdxIncomplete&) {
+        mdx_.reset();
+    } catch (const IndexDamaged&) {
+        throw;
+    } catch (const DbfError& e) {
+        throw IndexDamaged(e.what());
+    }
+    const std::string incomplete = "Der Index " + mdxPath_ + " der Tabelle " + path_ +
+                                   " wurde beim Speichern unterbrochen und muss neu aufgebaut werden";
+    std::vector<TagSpec> specs;
+    try {
+        for (const TagInfo& tag : MdxIndex::tagsOfIncomplete(mdxPath_))
+            specs.push_back({tag.name, tag.expression, tag.unique});
+    } catch (const DbfError& e) {
+        throw IndexDamaged(incomplete + "; seine Tags sind nicht lesbar (" + e.what() + ").");
+    }
+    if (!dbf_.writable() || !writeRefusal_.empty())
+        throw IndexDamaged(incomplete + "; die Tabelle ist hier schreibgeschützt.");
+    const bool wasExclusive = exclusive_;
+    if (!exclusive_ && !dbf_.tryLockExclusive(kOpenLock, 1))
+        throw IndexDamaged(incomplete + ". Das geschieht beim Öffnen, sobald sie an keinem anderen Arbeitsplatz mehr "
+                                        "geöffnet ist.");
+    exclusive_ = true;
+    try {
+        rebuildIndex(specs);
+    } catch (const DbfError& e) {
+        exclusive_ = wasExclusive;
+        if (!wasExclusive)
+            dbf_.tryLockShared(kOpenLock, 1);
+        throw IndexDamaged(incomplete + ": " + e.what());
+    }
+    exclusive_ = wasExclusive;
+    // Back to a shared open (converting the lock never lets anyone in between).
+    if (!wasExclusive)
+        dbf_.tryLockShared(kOpenLock, 1);
 }
 
 void Table::openIndex()
@@ -267,6 +317,10 @@ void Table::verifyIndex()
 
 Table::~Table()
 {
+    if (registered_) {
+        std::lock_guard<std::mutex> lock(perProcessMutex);
+        perProcessTables.erase({fileId_[0], fileId_[1]});
+    }
     try {
         if (state_ != State::Browse)
             cancel();
@@ -418,6 +472,7 @@ void Table::needReadLock()
     if (!dbf_.lockShared(kDataLock, 1, kLockTimeoutMs))
         throw DbfError("Die Tabelle " + path_ + " ist gesperrt; an einem anderen Arbeitsplatz wird gerade gespeichert.");
     readLocked_ = true;
+    lockCompanions(false);
     if (mdx_)
         mdx_->refresh();
     if (memo_)
@@ -889,6 +944,11 @@ void Table::checkWritable() const
 {
     if (!dbf_.writable())
         throw DbfError("Die Tabelle " + path_ + " ist schreibgeschützt.");
+    if (!writeRefusal_.empty())
+        throw DbfError(writeRefusal_);
+    if (broken_)
+        throw DbfError("Eine Änderung der Tabelle " + path_ + " ist misslungen und konnte nicht rückgängig gemacht "
+                       "werden. Bitte die Tabelle schließen und neu öffnen; ihr Index wird dann neu aufgebaut.");
     if (indexSkipped_)
         throw DbfError("Die Tabelle " + path_ + " ist ohne ihren Index geöffnet und kann erst nach dem Neuaufbau des Index geändert werden.");
     for (size_t t = 0; t < keys_.size(); ++t)
@@ -1107,52 +1167,132 @@ void Table::updateIndexes(const std::string* oldRecord, const std::string* newRe
     mdx_->flush();
 }
 
-void Table::post()
+// One change on disk, in an order that every cut leaves detectable: the
+// index is marked incomplete first, then come the memos (in fresh blocks),
+// the record, the header and last the index, whose flush clears the mark.
+// With write-through each step is synced before the next. A failure puts
+// the table back as it was, so that a post either happened or did not.
+void Table::commitChange(uint32_t recno, const std::string* before, std::string& record, bool keepInIndex)
 {
-    if (state_ == State::Browse)
-        return;
-    {
-        WriteScope scope(*this);
-        std::string record = buffer_;
-        const std::string* before = state_ == State::Edit ? &original_ : nullptr;
-        for (const auto& [index, text] : pendingMemos_) {
-            const FieldDesc& f = header_.fields[static_cast<size_t>(index)];
-            const uint32_t old = before ? memoBlock(index, *before) : 0;
-            const uint32_t block = memo_->write(text, old);
-            char digits[16];
-            if (block == 0)
-                std::memset(digits, ' ', 10);
-            else
-                std::snprintf(digits, sizeof digits, "%10u", block);
-            std::memcpy(record.data() + f.offset, digits, 10);
+    const bool appending = before == nullptr;
+    const uint32_t oldCount = header_.recordCount;
+    uint8_t oldDate[3];
+    std::memcpy(oldDate, header_.updated, 3);
+    const uint64_t offset = header_.headerLength + static_cast<uint64_t>(recno - 1) * header_.recordLength;
+    uint64_t oldSize = 0;
+    std::string oldTail; // what an append writes over: the end-of-file mark
+    if (appending) {
+        oldSize = dbf_.size();
+        if (oldSize > offset) {
+            oldTail.resize(static_cast<size_t>(std::min<uint64_t>(oldSize - offset, header_.recordLength + 1)));
+            dbf_.readAt(offset, oldTail.data(), oldTail.size());
         }
-        uint32_t recno = recno_;
+    }
+    bool tableTouched = false;
+    try {
+        if (mdx_)
+            mdx_->beginWrite(writeThrough_);
+        if (!pendingMemos_.empty()) {
+            for (const auto& [index, text] : pendingMemos_) {
+                const FieldDesc& f = header_.fields[static_cast<size_t>(index)];
+                const uint32_t block = memo_->append(text);
+                char digits[16];
+                if (block == 0)
+                    std::memset(digits, ' ', 10);
+                else
+                    std::snprintf(digits, sizeof digits, "%10u", block);
+                std::memcpy(record.data() + f.offset, digits, 10);
+            }
+            if (writeThrough_)
+                memo_->sync();
+        }
         uint8_t today[3];
         stampToday(today);
-        const bool newDate = std::memcmp(today, header_.updated, 3) != 0;
-        if (state_ == State::Insert) {
-            recno = header_.recordCount + 1;
-            writeRecordAt(recno, record, true);
+        tableTouched = true;
+        writeRecordAt(recno, record, appending);
+        if (appending) {
+            // The record is complete before the count takes it in.
+            if (writeThrough_)
+                dbf_.sync();
             char head[7];
             std::memcpy(head, today, 3);
             for (int i = 0; i < 4; ++i)
                 head[3 + i] = static_cast<char>((recno >> (8 * i)) & 0xFF);
             dbf_.writeAt(1, head, sizeof head);
             header_.recordCount = recno;
-            std::memcpy(header_.updated, today, 3);
-            updateIndexes(nullptr, &record, recno);
-        } else {
-            writeRecordAt(recno, record, false);
-            if (newDate) {
-                dbf_.writeAt(1, today, 3);
-                std::memcpy(header_.updated, today, 3);
-            }
-            updateIndexes(before, &record, recno);
+        } else if (std::memcmp(today, header_.updated, 3) != 0) {
+            dbf_.writeAt(1, today, 3);
         }
+        std::memcpy(header_.updated, today, 3);
         if (writeThrough_)
-            flush();
+            dbf_.sync();
+        updateIndexes(before, keepInIndex ? &record : nullptr, recno);
+    } catch (...) {
+        rollBack(recno, before, oldCount, oldDate, oldTail, oldSize, tableTouched);
+        throw;
+    }
+}
+
+// After a failed change: the old record, count and date go back on disk and
+// the index drops what it had not written yet. Should that fail as well,
+// the index stays marked incomplete (the next open rebuilds it) and this
+// open writes nothing more.
+void Table::rollBack(uint32_t recno, const std::string* before, uint32_t oldCount, const uint8_t* oldDate,
+                     const std::string& oldTail, uint64_t oldSize, bool tableTouched) noexcept
+{
+    cacheCount_ = 0;
+    header_.recordCount = oldCount;
+    std::memcpy(header_.updated, oldDate, 3);
+    try {
+        if (tableTouched) {
+            if (before) {
+                writeRecordAt(recno, *before, false);
+                dbf_.writeAt(1, oldDate, 3);
+            } else {
+                char head[7];
+                std::memcpy(head, oldDate, 3);
+                for (int i = 0; i < 4; ++i)
+                    head[3 + i] = static_cast<char>((oldCount >> (8 * i)) & 0xFF);
+                dbf_.writeAt(1, head, sizeof head);
+                const uint64_t offset = header_.headerLength + static_cast<uint64_t>(recno - 1) * header_.recordLength;
+                dbf_.truncate(std::max(oldSize, offset));
+                if (!oldTail.empty())
+                    dbf_.writeAt(offset, oldTail);
+            }
+            if (writeThrough_)
+                dbf_.sync();
+        }
+    } catch (...) {
+        broken_ = true;
+        return;
+    }
+    try {
+        if (mdx_)
+            mdx_->abandonWrite();
+    } catch (...) {
+        broken_ = true;
+    }
+}
+
+void Table::post()
+{
+    if (state_ == State::Browse)
+        return;
+    checkWritable();
+    {
+        WriteScope scope(*this);
+        std::string record = buffer_;
+        if (state_ == State::Insert) {
+            const uint32_t recno = header_.recordCount + 1;
+            commitChange(recno, nullptr, record, true);
+            recno_ = recno;
+        } else {
+            // The keys to take out of the index are those on disk now.
+            std::string before;
+            loadRecord(recno_, before, false);
+            commitChange(recno_, &before, record, true);
+        }
         buffer_ = std::move(record);
-        recno_ = recno;
     }
     if (tag_ >= 0)
         entry_ = {tagKey(tag_).evaluate(buffer_.data()), recno_};
@@ -1203,10 +1343,8 @@ void Table::deleteRecord()
         if (record[0] != '*') {
             std::string marked = record;
             marked[0] = '*';
-            writeRecordAt(recno, marked, false);
-            updateIndexes(&record, nullptr, recno);
-            if (writeThrough_)
-                flush();
+            pendingMemos_.clear();
+            commitChange(recno, &record, marked, false);
         }
     } catch (...) {
         if (tookLock)

@@ -63,7 +63,7 @@ public:
 
     const std::string& path() const { return path_; }
     bool exclusive() const { return exclusive_; }
-    bool readOnly() const { return !dbf_.writable(); }
+    bool readOnly() const { return !dbf_.writable() || !writeRefusal_.empty(); }
     uint8_t version() const { return header_.version; }
     uint8_t languageDriver() const { return header_.languageDriver; }
     bool productionIndexFlag() const { return header_.productionIndex & 1; }
@@ -169,6 +169,15 @@ public:
     void rebuildIndex(const std::vector<TagSpec>& tags);
     // Checks every tag's tree; throws DbfError for a damaged one.
     void verifyIndex();
+    // Checks table, index and memos against each other: every live record
+    // exactly once in every tag under the key its expression gives, no
+    // deleted record in a tag, every memo inside the memo file and used by
+    // one record only. Returns what is wrong, in German; empty when sound.
+    std::vector<std::string> findProblems();
+    // Exclusive tables only: gives each record that shares its memo with
+    // another one a copy of its own and clears memo references that lead
+    // outside the memo file. Returns what was done, in German.
+    std::vector<std::string> repairMemos();
 
 private:
     Table() = default;
@@ -204,6 +213,13 @@ private:
 
     uint32_t memoBlock(int field, const std::string& record) const;
     void writeRecordAt(uint32_t recno, const std::string& record, bool appendEof);
+    void commitChange(uint32_t recno, const std::string* before, std::string& record, bool keepInIndex);
+    void rollBack(uint32_t recno, const std::string* before, uint32_t oldCount, const uint8_t* oldDate,
+                  const std::string& oldTail, uint64_t oldSize, bool tableTouched) noexcept;
+    void lockCompanions(bool exclusive);
+    void unlockCompanions() noexcept;
+    void openIndexOrRecover();
+    void guardPerProcessLocks(OpenMode mode);
     void updateIndexes(const std::string* oldRecord, const std::string* newRecord, uint32_t recno);
     void releaseRecordLock();
     const KeyExpression& tagKey(int tag) const;
@@ -224,6 +240,13 @@ private:
     bool exclusive_ = false;
     bool writeThrough_ = false;
     bool indexSkipped_ = false; // flagged .MDX left closed
+    // Set when a failed change could not be undone on disk: nothing more is
+    // written through this open, so that a retry cannot write a record twice.
+    bool broken_ = false;
+    // Why this open may only read, when it may.
+    std::string writeRefusal_;
+    bool registered_ = false; // in the process's list of tables under per-process locks
+    uint64_t fileId_[2] = {};
     std::map<std::string, int, std::less<>> fieldByName_;
 
     // Cursor.
