@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sched.h>
+
 using namespace zedora::dbase;
 using zedora::test::Child;
 using zedora::test::TempDir;
@@ -115,4 +118,59 @@ TEST(TableSharing, MemosWrittenElsewhereAreReadFresh)
                       throw std::runtime_error("stale: " + other.memo(1));
               }),
               0);
+}
+
+TEST(TableSharing, TwoWritersOfMemosNeverTakeTheSameBlocks)
+{
+    TempDir dir;
+    const std::string path = makeTable(dir);
+    constexpr int kRecords = 25;
+    auto writer = [&](char who) {
+        return [&, who](int) {
+            auto t = Table::open(path);
+            for (int i = 0; i < kRecords; ++i) {
+                const std::string name = std::string(1, who) + std::to_string(i);
+                t->append();
+                t->setText("NAME", name);
+                t->setMemo(1, name + std::string(static_cast<size_t>(100 + 37 * i), who));
+                t->post();
+                // Grow the memo of the first record, which both write.
+                // The other writer may be editing it just now.
+                for (int attempt = 0;; ++attempt) {
+                    try {
+                        t->gotoRecord(1);
+                        t->edit();
+                        break;
+                    } catch (const DbfError&) {
+                        if (attempt > 100000)
+                            throw;
+                        ::sched_yield();
+                    }
+                }
+                t->setMemo(1, t->memo(1) + who);
+                t->post();
+            }
+            return 0;
+        };
+    };
+    Child a(writer('A'));
+    Child b(writer('B'));
+    ASSERT_EQ(a.wait(), 0);
+    ASSERT_EQ(b.wait(), 0);
+
+    auto t = Table::open(path);
+    const std::vector<std::string> problems = t->findProblems();
+    EXPECT_TRUE(problems.empty()) << problems.front();
+    EXPECT_EQ(t->recordCount(), 1u + 2 * kRecords);
+    for (uint32_t r = 2; r <= t->recordCount(); ++r) {
+        t->gotoRecord(r);
+        const std::string name = t->text("NAME");
+        const std::string memo = t->memo(1);
+        EXPECT_EQ(memo.substr(0, name.size()), name) << "record " << r;
+        EXPECT_EQ(memo.find_first_not_of(name[0], name.size()), std::string::npos) << "record " << r;
+    }
+    t->gotoRecord(1);
+    const std::string first = t->memo(1);
+    EXPECT_EQ(std::count(first.begin(), first.end(), 'A'), kRecords) << "no edit of the shared memo was lost";
+    EXPECT_EQ(std::count(first.begin(), first.end(), 'B'), kRecords);
 }
