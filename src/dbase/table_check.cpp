@@ -10,14 +10,24 @@ namespace zedora::dbase {
 
 namespace {
 
-// Keys are Windows-1252; messages name them in plain ASCII.
+// Keys are Windows-1252, messages UTF-8: letters from 0xA0 on (umlauts, ß)
+// are the same code points, the rare rest shows as '?'.
 std::string printable(std::string_view key)
 {
     while (!key.empty() && key.back() == ' ')
         key.remove_suffix(1);
     std::string out;
-    for (char c : key)
-        out += static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F ? c : '?';
+    for (char ch : key) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c >= 0x20 && c < 0x7F) {
+            out += ch;
+        } else if (c >= 0xA0) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += '?';
+        }
+    }
     return out;
 }
 

@@ -1,5 +1,6 @@
-// zedora-cli dbf: look into dBase tables and rebuild their index.
+// zedora-cli dbf: look into dBase tables, rebuild their index, check and repair them.
 #include "main/cli_commands.h"
+#include "main/cli_dbf_check.h"
 
 #include "base/ansi_text.h"
 #include "dbase/table.h"
@@ -158,7 +159,12 @@ int usage(std::ostream& err)
     err << "Aufruf: zedora-cli dbf info DATEI\n"
            "       zedora-cli dbf dump DATEI [--tag NAME]\n"
            "       zedora-cli dbf tags DATEI\n"
-           "       zedora-cli dbf reindex DATEI --student|--id|--sibank\n";
+           "       zedora-cli dbf reindex DATEI --student|--id|--sibank\n"
+           "       zedora-cli dbf verify DATEI\n"
+           "       zedora-cli dbf set DATEI SATZNUMMER FELD=WERT...\n"
+           "       zedora-cli dbf append DATEI FELD=WERT...\n"
+           "       zedora-cli dbf repair DATEI\n"
+           "(In Werten steht \\n für einen Zeilenumbruch und \\t für einen Tabulator.)\n";
     return 2;
 }
 
@@ -170,6 +176,14 @@ int dbfCommand(const Args& args, std::ostream& out, std::ostream& err)
         return usage(err);
     const std::string& verb = args[0];
     const std::string& file = args[1];
+    if (verb == "verify" && args.size() == 2)
+        return dbfVerify(file, out, err);
+    if (verb == "repair" && args.size() == 2)
+        return dbfRepair(file, out, err);
+    if (verb == "set" && args.size() >= 4)
+        return dbfSet(file, Args(args.begin() + 1, args.end()), out, err);
+    if (verb == "append" && args.size() >= 3)
+        return dbfAppend(file, Args(args.begin() + 1, args.end()), out, err);
     try {
         if (verb == "info" && args.size() == 2)
             return info(file, out);

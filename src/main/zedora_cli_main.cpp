@@ -18,7 +18,7 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"dbf", "dbf info|dump|tags|reindex DATEI ...   dBase-Tabellen ansehen und neu indizieren",
+    {"dbf", "dbf info|dump|tags|reindex|verify|set|append|repair DATEI ...   dBase-Tabellen ansehen, prüfen, ändern und reparieren",
      zedora::cli::dbfCommand},
     {"setup", "setup [--workspace DIR]   Arbeitsverzeichnis einrichten (Ordner, Vorlagen, Demo-Klasse)",
      zedora::cli::setupCommand},
