@@ -49,6 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         t->last();
         t->prior();
+        try {
+            (void)t->findProblems();
+        } catch (const DbfError&) {
+        }
         // Writing to a table that opened must work or fail cleanly.
         t->append();
         for (int i = 0; i < t->fieldCount(); ++i) {

@@ -54,6 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 }
             }
         }
+        // Checking the memo references walks every memo's extent.
+        try {
+            (void)t->findProblems();
+        } catch (const DbfError&) {
+        }
         // Rewriting memos in a damaged file must fail cleanly or succeed.
         t->first();
         t->edit();

@@ -39,6 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const DbfError&) {
     }
     try {
+        // The tag definitions of a file marked incomplete, read for its rebuild.
+        (void)MdxIndex::tagsOfIncomplete(path);
+    } catch (const DbfError&) {
+    }
+    try {
         auto index = MdxIndex::open(path, true, fields());
         for (int tag = 0; tag < int(index->tags().size()); ++tag) {
             try {

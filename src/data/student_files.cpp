@@ -96,12 +96,9 @@ bool buildIndexes(const QString& dbfPath, IndexKind kind, WorkspaceFiles& files)
 {
     try {
         const QString dbf = resolvePath(dbfPath);
-        bool hadIndex = false;
-        const QString mdx = companion(dbf, ".MDX", &hadIndex);
-        if (hadIndex)
-            files.deleteFile(mdx);
-        dbase::Table::clearProductionIndexFlag(native(dbf));
-        auto table = dbase::Table::open(native(dbf), dbase::OpenMode::Exclusive);
+        // Held alone before anything changes; the new index replaces the
+        // old one only once it is complete.
+        auto table = dbase::Table::open(native(dbf), dbase::OpenMode::ExclusiveWithoutIndex);
         table->rebuildIndex(kind == IndexKind::StudentFile ? studentIndexTagSpecs()
                                                            : textBlockIndexTagSpecs());
         table.reset();
@@ -217,6 +214,10 @@ bool reorganiseStudentFile(const QString& path, const StudentFileContext& ctx,
     if (!QFileInfo(dbf).isFile())
         return false;
     const QString tmp = prefix + QStringLiteral("TMP.DBF");
+    // Old and new table stay held exclusively until the new files are in
+    // place: a computer opening the file in between would edit one that is
+    // then replaced, or pair the old table with the new memos.
+    std::unique_ptr<dbase::Table> heldOld, heldNew;
     try {
         if (!QFileInfo(dbf).isFile())
             throw dbase::DbfError("missing");
@@ -257,6 +258,8 @@ bool reorganiseStudentFile(const QString& path, const StudentFileContext& ctx,
                 newTable->post();
             }
             newTable->flush();
+            heldOld = std::move(oldTable);
+            heldNew = std::move(newTable);
         }
         // The index must carry the name the file will have.
         const QString stem = QFileInfo(dbf).completeBaseName();
@@ -293,6 +296,8 @@ bool reorganiseStudentFile(const QString& path, const StudentFileContext& ctx,
             ok = renameOver(source, companion(dbf, p.ext)) && ok;
         step(p.done);
     }
+    heldNew.reset();
+    heldOld.reset();
     if (ok)
         QFile::remove(journalPath(dbf));
     else

@@ -143,8 +143,9 @@ int pdfCommand(const Args& args, std::ostream& out, std::ostream& err)
     std::unique_ptr<dbase::Table> table;
     const SortOrder* order = sortOrder(settings.Sortierung);
     const std::string tag = order ? order->tag : "KLASSE";
-    // A student file without its index (the workspace set-up removes them) is
-    // indexed afresh, as opening it in the program does.
+    // A student file whose index is missing or damaged (the workspace set-up
+    // removes them) is indexed afresh, as opening it in the program does;
+    // that needs the file alone. A file another computer holds is left alone.
     TNeueDateien reg(resolveIn(workspace, QStringLiteral("angelegteDateien.txt")),
                      resolveIn(workspace, QStringLiteral("angelegteVerzeichnisse.txt")));
     reg.endDefer();
@@ -156,7 +157,7 @@ int pdfCommand(const Args& args, std::ostream& out, std::ostream& err)
     try {
         try {
             table = dbase::Table::open(studentFile.toStdString());
-        } catch (const std::exception&) {
+        } catch (const dbase::IndexDamaged&) {
             reindex();
             table = dbase::Table::open(studentFile.toStdString());
         }
