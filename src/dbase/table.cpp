@@ -1,6 +1,5 @@
 #include "dbase/table.h"
 
-#include "dbase/io_hook.h"
 #include "dbase/table_locks.h"
 
 #include <algorithm>
@@ -8,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <istream>
 #include <iterator>
 #include <mutex>
@@ -1591,6 +1591,14 @@ void Table::rebuildIndex(const std::vector<TagSpec>& specs)
     tag_ = -1;
     if (::rename(fresh.c_str(), mdxPath_.c_str()) != 0)
         throw DbfError("Die Indexdatei " + mdxPath_ + " lässt sich nicht ersetzen: " + std::strerror(errno));
+    // The new name is on disk before the header flag that relies on it.
+    const size_t slash = mdxPath_.find_last_of('/');
+    const std::string dir = slash == std::string::npos ? "." : mdxPath_.substr(0, std::max<size_t>(slash, 1));
+    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
     if (!(header_.productionIndex & 1)) {
         header_.productionIndex |= 1;
         const char flag = static_cast<char>(header_.productionIndex);
