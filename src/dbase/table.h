@@ -220,6 +220,7 @@ private:
     void unlockCompanions() noexcept;
     void openIndexOrRecover();
     void guardPerProcessLocks(OpenMode mode);
+    void forgetPerProcessOpen() noexcept;
     void updateIndexes(const std::string* oldRecord, const std::string* newRecord, uint32_t recno);
     void releaseRecordLock();
     const KeyExpression& tagKey(int tag) const;
