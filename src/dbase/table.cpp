@@ -223,7 +223,7 @@ void Table::rename(const std::string& from, const std::string& to)
     if (fileExists(to))
         throw DbfError("Die Tabelle " + from + " kann nicht in " + to + " umbenannt werden: das Ziel besteht schon.");
     RawFile f = RawFile::open(from, false);
-    if (!f.tryLockExclusive(kOpenLock, 1))
+    if (!f.tryLockExclusive(kOpenLock, 1) || openHereUnderPerProcessLocks(from))
         throw DbfError("Die Tabelle " + from + " ist noch geöffnet und kann nicht umbenannt werden.");
     std::vector<std::pair<std::string, std::string>> moves;
     for (const char* ext : {".DBT", ".MDX"}) {
@@ -274,7 +274,7 @@ void Table::remove(const std::string& path)
 {
     {
         RawFile f = RawFile::open(path, false);
-        if (!f.tryLockExclusive(kOpenLock, 1))
+        if (!f.tryLockExclusive(kOpenLock, 1) || openHereUnderPerProcessLocks(path))
             throw DbfError("Die Tabelle " + path + " ist noch geöffnet und kann nicht gelöscht werden.");
         for (const char* ext : {".DBT", ".MDX"}) {
             bool exists = false;

@@ -221,6 +221,9 @@ private:
     void openIndexOrRecover();
     void guardPerProcessLocks(OpenMode mode);
     void forgetPerProcessOpen() noexcept;
+    // Per-process locks do not stop this process itself: its own opens are
+    // looked up instead.
+    static bool openHereUnderPerProcessLocks(const std::string& path);
     void updateIndexes(const std::string* oldRecord, const std::string* newRecord, uint32_t recno);
     void releaseRecordLock();
     const KeyExpression& tagKey(int tag) const;

@@ -80,6 +80,15 @@ void Table::guardPerProcessLocks(OpenMode mode)
                         "oder auf ein anderes Laufwerk legen.";
 }
 
+bool Table::openHereUnderPerProcessLocks(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    std::lock_guard<std::mutex> lock(perProcessMutex);
+    return perProcessTables.count({st.st_dev, st.st_ino}) != 0;
+}
+
 void Table::forgetPerProcessOpen() noexcept
 {
     if (registered_) {

@@ -123,6 +123,8 @@ TEST(TableMemos, WithoutOpenFileLocksASharedOpenOnlyReadsAndAFileOpensOncePerPro
         }
         EXPECT_THROW(Table::open(path), DbfError) << "a second open would share the first one's locks";
         EXPECT_THROW(Table::open(path, OpenMode::Exclusive), DbfError);
+        EXPECT_THROW(Table::rename(path, dir.file("NEU.DBF")), DbfError) << "our own open is not excluded by the lock";
+        EXPECT_THROW(Table::remove(path), DbfError);
     }
     auto exclusive = Table::open(path, OpenMode::Exclusive);
     EXPECT_FALSE(exclusive->readOnly());
