@@ -8,6 +8,7 @@
 #include "base/workspace_files.h"
 #include "data/student_files.h"
 #include "data/student_schema.h"
+#include "data/table_in_use.h"
 #include "dbase/raw_file.h"
 #include "dbase/table.h"
 
@@ -39,6 +40,47 @@ CurrentStudentFile::CurrentStudentFile(AppContext& context, QObject* parent)
 {
     assignments_.Layoutdatei = context.settings.LetztesLayout;
     assignments_.TBSdatei = context.settings.FloskelDatei;
+    table_.setConflictResolver([this](const StudentTable::FieldConflict& c) { return askConflict(c); });
+    // Other computers' saves show up within a few seconds. A timer and not a
+    // file-system watcher: watchers do not see writes made by other
+    // computers on network shares, and the engine's look costs a few bytes.
+    lookTimer_.setInterval(2000);
+    connect(&lookTimer_, &QTimer::timeout, this, [this] {
+        if (table_.isOpen())
+            table_.takeOverOutsideChanges();
+    });
+    lookTimer_.start();
+}
+
+StudentTable::ConflictChoice CurrentStudentFile::askConflict(const StudentTable::FieldConflict& c)
+{
+    const auto shown = [](const QString& v) {
+        const QString t = v.trimmed();
+        if (t.isEmpty())
+            return QStringLiteral("(leer)");
+        return t.size() > 600 ? t.left(600) + QStringLiteral(" ...") : t;
+    };
+    const Answer a = ctx_.ui.ask(
+        QStringLiteral("Das Feld ") + c.field + QStringLiteral(" bei ") + c.student
+            + QStringLiteral(" wurde inzwischen an einem anderen Computer geändert.\n\n")
+            + QStringLiteral("Ihre Eingabe:\n") + shown(c.mine) + QStringLiteral("\n\n")
+            + QStringLiteral("Am anderen Computer gespeichert:\n") + shown(c.theirs) + QStringLiteral("\n\n")
+            + QStringLiteral("Ja: Ihre Eingabe speichern\n")
+            + QStringLiteral("Nein: den Wert des anderen Computers behalten\n")
+            + QStringLiteral("Abbrechen: noch nicht speichern"),
+        Buttons::YesNoCancel);
+    if (a == Answer::Yes)
+        return StudentTable::ConflictChoice::KeepMine;
+    if (a == Answer::No)
+        return StudentTable::ConflictChoice::KeepTheirs;
+    return StudentTable::ConflictChoice::Cancel;
+}
+
+void CurrentStudentFile::refuseReorganisationInUse(const QString& path)
+{
+    ctx_.ui.error(QStringLiteral("Die Datei ") + QFileInfo(path).fileName()
+                  + QStringLiteral(" wird an einem anderen Computer benutzt.\n")
+                  + QStringLiteral("Reorganisation kann nicht durchgeführt werden!\n"));
 }
 
 QString CurrentStudentFile::fileName() const
@@ -114,8 +156,12 @@ bool CurrentStudentFile::open(const QString& requested)
     }
     finishInterruptedReorganisation(path);
     if (indexMissing(path) && !reorganise(path)) {
-        ctx_.ui.error(QStringLiteral("Datei ist fehlerhaft!\nReorganisation kann nicht durchgeführt werden!\n\n")
-                      + QStringLiteral("\n"));
+        // The file itself is sound when others merely have it open.
+        if (tableInUse(path))
+            refuseReorganisationInUse(path);
+        else
+            ctx_.ui.error(QStringLiteral("Datei ist fehlerhaft!\nReorganisation kann nicht durchgeführt werden!\n\n")
+                          + QStringLiteral("\n"));
         path = prepareFallback();
     }
     if (!openTable(path)) {
@@ -215,15 +261,25 @@ bool CurrentStudentFile::reorganiseCurrent()
         return false;
     const QString path = path_;
     const StudentTable::Bookmark mark = table_.bookmark();
-    table_.savePending();
+    if (!table_.savePending())
+        return false;
     table_.close();
-    const QString mdx = companionOf(path, ".MDX");
-    ctx_.files->deleteFile(mdx);
-    const bool deleted = !QFileInfo::exists(mdx);
-    const bool reorganised = deleted && reorganise(path);
-    open(path);
+    // Another computer working in the file would lose its work or stop:
+    // nothing is touched then. The reorganisation replaces the index only
+    // once the new one is complete, so the old one is not deleted first.
+    const bool inUse = tableInUse(path);
+    const bool reorganised = !inUse && reorganise(path);
+    const bool stillInUse = !reorganised && (inUse || tableInUse(path));
+    if (!open(path)) {
+        emit cannotGoOn();
+        return false;
+    }
     table_.gotoBookmark(mark);
-    if (!deleted || !reorganised) {
+    if (stillInUse) {
+        refuseReorganisationInUse(path);
+        return false;
+    }
+    if (!reorganised) {
         ctx_.ui.info(QStringLiteral("Reorganisation konnte NICHT durchgeführt werden!"));
         return false;
     }
@@ -251,7 +307,10 @@ bool CurrentStudentFile::createEmpty()
     if (!createEmptyStudentFile(path, fc))
         return false;
     writeAssignments();
-    return open(path);
+    if (open(path))
+        return true;
+    emit cannotGoOn();
+    return false;
 }
 
 void CurrentStudentFile::deleteFiles()
@@ -328,9 +387,10 @@ void CurrentStudentFile::switchDataDirectory(const QString& name)
         ctx_.files->copyFile(resolveIn(ctx_.workspace, QStringLiteral("MUSTER\\demo.dbt")),
                              joinPath(target, QStringLiteral("demo.dbt")));
         ctx_.files->clearCopyLists();
-        open(joinPath(target, QStringLiteral("demo.dbf")));
-    } else {
-        open(dir.filePath(files.first()));
+        if (!open(joinPath(target, QStringLiteral("demo.dbf"))))
+            emit cannotGoOn();
+    } else if (!open(dir.filePath(files.first()))) {
+        emit cannotGoOn();
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <functional>
 
 namespace zedora {
@@ -41,6 +42,8 @@ public:
     bool reopen();
     // Writes <name>.INI of the current file.
     bool writeAssignments();
+    // How often the file is checked for changes made by other computers.
+    void setLookInterval(int milliseconds) { lookTimer_.setInterval(milliseconds); }
     // The sort order of the setting Sortierung (1, 2, 3).
     void applySortOrder();
     // Makes every field read-only or editable by its kind: master data only
@@ -71,6 +74,9 @@ signals:
     void closed();
     // Files of the current directory were deleted.
     void filesChanged();
+    // A command left no student file open (the last box said the program
+    // ends): the main window closes.
+    void cannotGoOn();
 
 private:
     bool openTable(const QString& path);
@@ -78,6 +84,8 @@ private:
     QString prepareFallback();
     bool indexMissing(const QString& path) const;
     static bool askReorganisation(Interaction& ui);
+    StudentTable::ConflictChoice askConflict(const StudentTable::FieldConflict& conflict);
+    void refuseReorganisationInUse(const QString& path);
 
     AppContext& ctx_;
     StudentTable table_;
@@ -88,6 +96,7 @@ private:
     LoadedLayout layout_;
     std::function<bool(LoadedLayout&)> chooseBlock_;
     EditState editState_;
+    QTimer lookTimer_;
 };
 
 } // namespace zedora

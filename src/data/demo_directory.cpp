@@ -2,18 +2,29 @@
 
 #include "base/path_resolver.h"
 #include "base/workspace_files.h"
+#include "data/table_in_use.h"
 
 namespace zedora {
 
-QString rebuildDemoDirectory(const QString& workspace, WorkspaceFiles& files)
+bool installDemoTemplate(const QString& workspace, WorkspaceFiles& files)
 {
     const QString dir = joinPath(workspace, QStringLiteral("ZE-0000-0"));
     files.createDirectory(dir);
+    const TableUse use = tableUse(resolveIn(dir, QStringLiteral("demo.dbf")));
+    if (use != TableUse::Missing && use != TableUse::Unreadable)
+        return false;
     files.copyFile(resolveIn(workspace, QStringLiteral("MUSTER\\demo.dbf")),
                    resolveIn(dir, QStringLiteral("demo.dbf")));
     files.copyFile(resolveIn(workspace, QStringLiteral("MUSTER\\demo.dbt")),
                    resolveIn(dir, QStringLiteral("demo.dbt")));
-    files.deleteByMask(dir, QStringLiteral("*"), QStringLiteral("MDX"));
+    return true;
+}
+
+QString rebuildDemoDirectory(const QString& workspace, WorkspaceFiles& files)
+{
+    const QString dir = joinPath(workspace, QStringLiteral("ZE-0000-0"));
+    installDemoTemplate(workspace, files);
+    deleteIndexesOfFreeTables(dir);
     files.clearCopyLists();
     return resolveIn(dir, QStringLiteral("DEMO.DBF"));
 }

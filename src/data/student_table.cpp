@@ -6,10 +6,31 @@
 
 #include <QFileInfo>
 
+#include <thread>
+
 namespace zedora {
 namespace {
 
 const char* const kAverageNames[3] = {"D1", "D2", "D3"};
+
+// A record read longer ago than this is read again, so that the grid, the
+// preview and a print run show what another computer saved meanwhile.
+constexpr auto kFreshFor = std::chrono::milliseconds(250);
+
+// The engine's refusals while another process holds the record or writes.
+bool heldElsewhere(const std::exception& e)
+{
+    return std::string_view(e.what()).find("anderen Arbeitsplatz") != std::string_view::npos;
+}
+
+class Flag {
+public:
+    explicit Flag(bool& f) : f_(f) { f_ = true; }
+    ~Flag() { f_ = false; }
+
+private:
+    bool& f_;
+};
 
 } // namespace
 
@@ -39,7 +60,7 @@ void StudentTable::open(const QString& path, const QString& tag)
     rebuildRows(0);
     row_ = rows_.empty() ? -1 : 0;
     emitReset();
-    emit currentRowChanged(row_);
+    announceCurrent();
 }
 
 void StudentTable::close()
@@ -167,7 +188,7 @@ void StudentTable::restrictToStudent(const QString& name, const QString& vorname
     restrictVorname_ = restrictName_.isEmpty() ? QString() : vorname.trimmed();
     rebuildRows(keep);
     emitReset();
-    emit currentRowChanged(row_);
+    announceCurrent();
 }
 
 bool StudentTable::moveToRow(int row)
@@ -179,7 +200,8 @@ bool StudentTable::moveToRow(int row)
     if (!savePending())
         return false;
     row_ = std::clamp(row, 0, rowCount() - 1);
-    emit currentRowChanged(row_);
+    loadedRecno_ = 0;  // the record arrived at is read as stored now
+    announceCurrent();
     return true;
 }
 
@@ -252,10 +274,12 @@ QString StudentTable::valueAt(int row, int field) const
         return formatAverage(computeAverage(averages_.lists[size_t(which)], averages_, lookup));
     }
     try {
-        if (loadedRecno_ != rows_[size_t(row)]) {
+        const auto now = std::chrono::steady_clock::now();
+        if (loadedRecno_ != rows_[size_t(row)] || now - loadedAt_ > kFreshFor) {
             loadedRecno_ = 0;
             table_->gotoRecord(rows_[size_t(row)]);
             loadedRecno_ = rows_[size_t(row)];
+            loadedAt_ = now;
         }
         return storedValue(field);
     } catch (const std::exception&) {
@@ -266,8 +290,12 @@ QString StudentTable::valueAt(int row, int field) const
 void StudentTable::loadPending()
 {
     pending_.clear();
+    // What is stored now: another computer may have saved since the
+    // record was shown.
+    loadedRecno_ = 0;
     for (int i = 0; i < storedCount_; ++i)
         pending_ << (state_ == State::Insert ? QString() : valueAt(row_, i));
+    base_ = pending_;
     changed_.assign(size_t(storedCount_), false);
 }
 
@@ -275,7 +303,12 @@ void StudentTable::edit()
 {
     if (!table_ || isEditing() || row_ < 0)
         return;
+    const bool seen = row_ < rowCount() && seenRecno_ == rows_[size_t(row_)] && seen_.size() == storedCount_;
     loadPending();
+    // Changes are made to what the user saw; what another computer stored
+    // since then counts as its change.
+    if (seen)
+        base_ = seen_;
     setState(State::Edit);
 }
 
@@ -318,49 +351,146 @@ bool StudentTable::setValue(const QString& name, const QString& value)
     return setValue(findField(name), value);
 }
 
+QString StudentTable::studentName() const
+{
+    const int name = findField(QStringLiteral("NAME"));
+    const int vorname = findField(QStringLiteral("VORNAME"));
+    const QString n = name >= 0 ? value(name).trimmed() : QString();
+    const QString v = vorname >= 0 ? value(vorname).trimmed() : QString();
+    return v.isEmpty() ? n : n + QStringLiteral(", ") + v;
+}
+
+void StudentTable::reportFailure(const QString& what, const std::exception& e)
+{
+    if (!report_)
+        throw;
+    if (heldElsewhere(e)) {
+        report_(QStringLiteral("Der Datensatz ") + studentName()
+                + QStringLiteral(" wird gerade an einem anderen Computer bearbeitet.\n")
+                + QStringLiteral("Ihre Eingaben bleiben erhalten; bitte versuchen Sie es gleich noch einmal."));
+        return;
+    }
+    report_(what + QString::fromLocal8Bit(e.what()));
+}
+
+// Takes the engine's record lock, waiting a moment for another computer's
+// save to end (a save holds it only for its own few writes).
+void StudentTable::editStoredRecord()
+{
+    for (int attempt = 0;; ++attempt) {
+        try {
+            table_->gotoRecord(rows_[size_t(row_)]);
+            table_->edit();
+            return;
+        } catch (const std::exception& e) {
+            if (!heldElsewhere(e) || attempt >= 20)
+                throw;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+// Fields changed here that the engine's fresh copy shows changed by
+// someone else since the edit started, to a value other than ours.
+std::vector<int> StudentTable::fieldsChangedElsewhere(QStringList& theirs) const
+{
+    std::vector<int> out;
+    theirs.clear();
+    for (int i = 0; i < storedCount_; ++i) {
+        const QString stored = changed_[size_t(i)] ? storedValue(i) : QString();
+        theirs << stored;
+        if (changed_[size_t(i)] && stored != base_.value(i) && stored != pending_.value(i))
+            out.push_back(i);
+    }
+    return out;
+}
+
+bool StudentTable::resolveConflicts(const std::vector<int>& fields, const QStringList& theirs)
+{
+    if (!resolver_) {
+        const QString text = QStringLiteral("Der Datensatz ") + studentName()
+                           + QStringLiteral(" wurde inzwischen an einem anderen Computer geändert.\n")
+                           + QStringLiteral("Ihre Eingaben wurden nicht gespeichert.");
+        if (!report_)
+            throw dbase::DbfError(text.toStdString());
+        report_(text);
+        return false;
+    }
+    for (int i : fields) {
+        const ConflictChoice choice =
+            resolver_(FieldConflict{fieldName(i), studentName(), pending_[i], theirs[i]});
+        if (choice == ConflictChoice::Cancel)
+            return false;
+        // From now on the other computer's value is the one this edit
+        // knows; a further change made there is asked about again.
+        base_[i] = theirs[i];
+        if (choice == ConflictChoice::KeepTheirs) {
+            pending_[i] = theirs[i];
+            changed_[size_t(i)] = false;
+            emit rowChanged(row_);
+        }
+    }
+    return true;
+}
+
 bool StudentTable::post()
 {
     if (!isEditing())
         return true;
+    if (posting_)
+        return false;
+    Flag posting(posting_);
     const bool inserting = state_ == State::Insert;
     uint32_t recno = 0;
-    try {
-        // Only the fields changed here are written, on a fresh copy of the
-        // record, so that another computer's changes to other fields of the
-        // same student survive.
-        loadedRecno_ = 0;
-        if (inserting) {
-            table_->append();
-        } else {
-            table_->gotoRecord(rows_[size_t(row_)]);
-            table_->edit();
-        }
-        for (int i = 0; i < storedCount_; ++i) {
-            if (!changed_[size_t(i)])
-                continue;
-            if (isMemo(i))
-                table_->setMemo(i, toAnsiStd(pending_[i]));
-            else
-                table_->setText(i, toAnsiStd(pending_[i]));
-        }
-        table_->post();
-        recno = table_->recno();
-    } catch (const std::exception& e) {
+    for (;;) {
+        std::vector<int> conflicts;
+        QStringList theirs;
         try {
-            table_->cancel();
-        } catch (const std::exception&) {
+            // Only the fields changed here are written, on the record as it
+            // is stored now, so that another computer's changes to other
+            // fields of the same student survive.
+            loadedRecno_ = 0;
+            if (inserting) {
+                table_->append();
+            } else {
+                editStoredRecord();
+                conflicts = fieldsChangedElsewhere(theirs);
+            }
+            if (conflicts.empty()) {
+                for (int i = 0; i < storedCount_; ++i) {
+                    if (!changed_[size_t(i)])
+                        continue;
+                    if (isMemo(i))
+                        table_->setMemo(i, toAnsiStd(pending_[i]));
+                    else
+                        table_->setText(i, toAnsiStd(pending_[i]));
+                }
+                table_->post();
+                recno = table_->recno();
+            } else {
+                // Nobody waits on this record while the user decides.
+                table_->cancel();
+            }
+        } catch (const std::exception& e) {
+            try {
+                table_->cancel();
+            } catch (const std::exception&) {
+            }
+            // The edit stays pending, so nothing typed is lost.
+            reportFailure(QStringLiteral("Der Datensatz konnte nicht gespeichert werden:\n"), e);
+            return false;
         }
-        if (!report_)
-            throw;
-        // The edit stays pending, so nothing typed is lost.
-        report_(QStringLiteral("Der Datensatz konnte nicht gespeichert werden:\n") + QString::fromLocal8Bit(e.what()));
-        return false;
+        if (conflicts.empty())
+            break;
+        if (!resolveConflicts(conflicts, theirs))
+            return false;
     }
     setState(State::Browse);
     pending_.clear();
-    rebuildRows(recno);
+    outsideChanged_ = false;
+    rebuildKeeping(recno);
     emitReset();
-    emit currentRowChanged(row_);
+    announceCurrent();
     return true;
 }
 
@@ -370,8 +500,89 @@ void StudentTable::cancel()
         return;
     pending_.clear();
     setState(State::Browse);
+    loadedRecno_ = 0;
+    if (outsideChanged_) {
+        outsideChanged_ = false;
+        rebuildKeeping(bookmark());
+        emitReset();
+    }
     emit rowChanged(row_);
+    announceCurrent();
+}
+
+void StudentTable::rememberShown()
+{
+    seenRecno_ = 0;
+    seen_.clear();
+    if (!table_ || isEditing() || row_ < 0 || row_ >= rowCount())
+        return;
+    try {
+        table_->gotoRecord(rows_[size_t(row_)]);
+        loadedRecno_ = rows_[size_t(row_)];
+        loadedAt_ = std::chrono::steady_clock::now();
+        for (int i = 0; i < storedCount_; ++i)
+            seen_ << storedValue(i);
+        seenRecno_ = rows_[size_t(row_)];
+    } catch (const std::exception&) {
+        seen_.clear();
+        loadedRecno_ = 0;
+    }
+}
+
+void StudentTable::announceCurrent()
+{
+    rememberShown();
     emit currentRowChanged(row_);
+}
+
+bool StudentTable::rebuildKeeping(uint32_t keepRecno)
+{
+    const std::vector<uint32_t> before = rows_;
+    const int beforeRow = row_;
+    try {
+        rebuildRows(keepRecno);
+        return true;
+    } catch (const std::exception&) {
+        // A read error halfway: keep the rows that were shown.
+        rows_ = before;
+        row_ = beforeRow;
+        loadedRecno_ = 0;
+        return false;
+    }
+}
+
+bool StudentTable::takeOverOutsideChanges()
+{
+    if (!table_ || posting_ || suspended_ > 0)
+        return false;
+    try {
+        if (!table_->changedSinceLastLook())
+            return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+    loadedRecno_ = 0;
+    if (isEditing()) {
+        outsideChanged_ = true;
+        for (int r = 0; r < rowCount(); ++r) {
+            if (r != row_)
+                emit rowChanged(r);
+        }
+        return true;
+    }
+    const std::vector<uint32_t> before = rows_;
+    const uint32_t keep = bookmark();
+    if (!rebuildKeeping(keep))
+        return false;
+    if (rows_ == before) {
+        rememberShown();
+        for (int r = 0; r < rowCount(); ++r)
+            emit rowChanged(r);
+    } else {
+        emitReset();
+        announceCurrent();
+    }
+    return true;
 }
 
 void StudentTable::deleteCurrent()
@@ -397,7 +608,7 @@ void StudentTable::deleteCurrent()
     rebuildRows(0);
     row_ = rows_.empty() ? -1 : std::min(oldRow, rowCount() - 1);
     emitReset();
-    emit currentRowChanged(row_);
+    announceCurrent();
 }
 
 void StudentTable::setReadOnly(int field, bool readOnly)
@@ -419,7 +630,7 @@ void StudentTable::setTag(const QString& tag)
     tag_ = tag;
     rebuildRows(keep);
     emitReset();
-    emit currentRowChanged(row_);
+    announceCurrent();
 }
 
 void StudentTable::setFilter(const QString& field, const QString& text)
@@ -433,7 +644,7 @@ void StudentTable::setFilter(const QString& field, const QString& text)
     filterText_ = text;
     rebuildRows(keep);
     emitReset();
-    emit currentRowChanged(row_);
+    announceCurrent();
 }
 
 void StudentTable::clearFilter()
@@ -447,7 +658,7 @@ void StudentTable::refresh()
         return;
     rebuildRows(bookmark());
     emitReset();
-    emit currentRowChanged(row_);
+    announceCurrent();
 }
 
 void StudentTable::suspendViews()

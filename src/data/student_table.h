@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -29,6 +30,17 @@ public:
     // the value to store (a check may replace it), or nothing to refuse the
     // change; the check shows its own messages.
     using ChangeCheck = std::function<std::optional<QString>(const QString& field, const QString& value)>;
+
+    // A field changed here whose stored value another computer changed too
+    // since this edit began.
+    struct FieldConflict {
+        QString field;
+        QString student;  // "NAME, VORNAME" as stored
+        QString mine;
+        QString theirs;
+    };
+    enum class ConflictChoice { KeepMine, KeepTheirs, Cancel };
+    using ConflictResolver = std::function<ConflictChoice(const FieldConflict&)>;
 
     explicit StudentTable(QObject* parent = nullptr);
     ~StudentTable() override;
@@ -81,19 +93,31 @@ public:
     // Runs the change check; false when refused or the field is read-only.
     bool setValue(int field, const QString& value);
     bool setValue(const QString& name, const QString& value);
-    // Writes the pending edit through to disk. Returns false when the
-    // engine refused it (the edit stays pending).
+    // Writes the fields changed here through to disk, on the record as it
+    // is stored now. A field another computer changed meanwhile goes to the
+    // conflict resolver first. Returns false when the engine refused the
+    // save or the user cancelled it (the edit stays pending).
     bool post();
     void cancel();
     void deleteCurrent();
-    // Posts when editing; the common first step of every command.
-    bool savePending() { return !isEditing() || post(); }
+    // Posts when editing; the common first step of every command. Input
+    // still held by an open editor is taken over first.
+    bool savePending()
+    {
+        if (takeOverInput_)
+            takeOverInput_();
+        return !isEditing() || post();
+    }
+    // Hands a value still being typed (a cell editor) to the record.
+    void setInputTakeOver(std::function<void()> takeOver) { takeOverInput_ = std::move(takeOver); }
 
     void setChangeCheck(ChangeCheck check) { check_ = std::move(check); }
     // Where a refused save or delete is reported (another computer holds
     // the record, the disk is full); without it the engine's error is thrown.
     using ErrorReport = std::function<void(const QString& text)>;
     void setErrorReport(ErrorReport report) { report_ = std::move(report); }
+    // Without a resolver a conflicting save is refused and reported.
+    void setConflictResolver(ConflictResolver resolver) { resolver_ = std::move(resolver); }
     void setReadOnly(int field, bool readOnly);
     bool isReadOnly(int field) const;
     void setAverageDefinitions(const AverageDefinitions& defs) { averages_ = defs; }
@@ -113,6 +137,11 @@ public:
 
     // Reads the file again (others may have changed it); keeps the record.
     void refresh();
+    // Asks the engine whether anyone changed the file since the last look
+    // and, if so, shows the changes: all rows when browsing; while the
+    // current record is edited only the other rows (rows added or removed
+    // elsewhere appear once the edit ends). Returns whether it looked new.
+    bool takeOverOutsideChanges();
 
     // Bulk work: while suspended no row signals are sent; resume sends one
     // rowsReset().
@@ -130,6 +159,14 @@ private:
     bool visible() const;
     bool ofRestrictedStudent() const;
     void loadPending();
+    void rememberShown();
+    void announceCurrent();
+    void editStoredRecord();
+    std::vector<int> fieldsChangedElsewhere(QStringList& theirs) const;
+    bool resolveConflicts(const std::vector<int>& fields, const QStringList& theirs);
+    QString studentName() const;
+    void reportFailure(const QString& what, const std::exception& e);
+    bool rebuildKeeping(uint32_t keepRecno);
     QString storedValue(int field) const;
     QString averageValue(int which) const;
     void emitReset();
@@ -140,13 +177,21 @@ private:
     QString tag_;
     std::vector<uint32_t> rows_;  // record numbers in tag order
     mutable uint32_t loadedRecno_ = 0;  // the record the engine's buffer holds
+    mutable std::chrono::steady_clock::time_point loadedAt_;
     int row_ = -1;
     State state_ = State::Closed;
     QStringList pending_;          // stored field values while editing
+    QStringList base_;             // the stored values the edit started from
+    QStringList seen_;             // the current record as the views were last told
+    uint32_t seenRecno_ = 0;
     std::vector<bool> changed_;
     std::vector<bool> readOnly_;
     ChangeCheck check_;
     ErrorReport report_;
+    ConflictResolver resolver_;
+    bool posting_ = false;         // a save is asking the user; no outside refresh
+    bool outsideChanged_ = false;  // others changed rows while this record was edited
+    std::function<void()> takeOverInput_;
     AverageDefinitions averages_;
     int filterField_ = -1;
     QString filterText_;
