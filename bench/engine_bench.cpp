@@ -1,6 +1,7 @@
 // The table engine on a student file of 10,000 records: full read, appends
 // and a post with the four student tags, building the tags, a find-key on
-// ID, and the same full read through shapelib for comparison.
+// ID, memos read through a shared open, the change probe, and the same full
+// read through shapelib for comparison.
 #include "dbase/table.h"
 #include "dbase/tag_sets.h"
 #include "student_schema.h"
@@ -160,6 +161,27 @@ void BM_PostWithFourTags(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PostWithFourTags)->Unit(benchmark::kMicrosecond);
+
+// Every memo in tag order through a shared open: each read looks at the
+// memo file afresh, as another computer may have written it.
+void BM_ReadMemosShared(benchmark::State& state) {
+    auto t = Table::open(studentFile());
+    t->selectTag("KLASSE");
+    const int tb1 = t->fieldIndex("TB1");
+    size_t bytes = 0;
+    for (auto _ : state) {
+        for (t->first(); !t->eof(); t->next()) bytes += t->memo(tb1).size();
+    }
+    benchmark::DoNotOptimize(bytes);
+}
+BENCHMARK(BM_ReadMemosShared)->Unit(benchmark::kMillisecond);
+
+// The probe a window polls to learn of other computers' saves.
+void BM_ChangeProbe(benchmark::State& state) {
+    auto t = Table::open(studentFile());
+    for (auto _ : state) benchmark::DoNotOptimize(t->changedSinceLastLook());
+}
+BENCHMARK(BM_ChangeProbe)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "dbase/memo_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace zedora::dbase {
@@ -90,8 +91,10 @@ void MemoFile::refresh()
 
 void MemoFile::dropCache()
 {
-    cache_.clear();
-    fileSize_ = file_.size();
+    const std::array<uint64_t, 4> now = file_.stamp();
+    if (!std::equal(now.begin(), now.end(), cacheStamp_))
+        cache_.clear();
+    fileSize_ = now[1];
 }
 
 size_t MemoFile::readCached(uint64_t offset, char* out, size_t length)
@@ -99,6 +102,8 @@ size_t MemoFile::readCached(uint64_t offset, char* out, size_t length)
     if (length > kCacheWindow)
         return file_.readSome(offset, out, length);
     if (cache_.empty() || offset < cacheStart_ || offset + length > cacheStart_ + cache_.size()) {
+        const std::array<uint64_t, 4> stamp = file_.stamp();
+        std::copy(stamp.begin(), stamp.end(), cacheStamp_);
         cache_.resize(kCacheWindow);
         cacheStart_ = offset;
         cache_.resize(file_.readSome(offset, cache_.data(), kCacheWindow));

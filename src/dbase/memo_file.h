@@ -44,7 +44,10 @@ public:
     // Re-reads the header (another process may have added memos) and drops
     // cached data.
     void refresh();
-    // Forgets what was read: another process may have written since.
+    // Called once another process may have written: keeps what was read
+    // only while the file is the same one, as long and as old as then. This
+    // program never rewrites a memo's blocks in place (new texts go to new
+    // blocks at the end), so a write shows in the size.
     void dropCache();
     void sync() { file_.sync(); }
     void rewriteTableName(const std::string& dbfBaseName);
@@ -61,6 +64,7 @@ private:
     // One cached window of the file for fast sequential reading.
     std::string cache_;
     uint64_t cacheStart_ = 0;
+    uint64_t cacheStamp_[4] = {}; // inode, size, modification time of the file the cache came from
 };
 
 } // namespace zedora::dbase

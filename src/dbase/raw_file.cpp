@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <thread>
 #include <unistd.h>
 
@@ -38,6 +39,37 @@ bool forcedPerProcessLocks = false;
 void RawFile::forcePerProcessLocks(bool on)
 {
     forcedPerProcessLocks = on;
+}
+
+namespace {
+bool forcedNetwork = false;
+} // namespace
+
+void RawFile::forceNetworkFileSystem(bool on)
+{
+    forcedNetwork = on;
+}
+
+bool RawFile::onNetworkFileSystem() const
+{
+    if (forcedNetwork)
+        return true;
+    struct statfs fs {};
+    if (::fstatfs(fd_, &fs) != 0)
+        return true; // unknown: the careful way
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x6969ul:     // NFS
+    case 0x517Bul:     // SMB
+    case 0xFF534D42ul: // CIFS
+    case 0xFE534D42ul: // SMB2
+    case 0x65735546ul: // FUSE (sshfs, and SMB through it)
+    case 0x564C:       // NCP
+    case 0x73757245ul: // Coda
+    case 0x6B414653ul: // AFS
+        return true;
+    default:
+        return false;
+    }
 }
 
 RawFile::RawFile(RawFile&& other) noexcept
@@ -109,6 +141,15 @@ uint64_t RawFile::size() const
     if (::fstat(fd_, &st) != 0)
         fail("Fehler beim Lesen von");
     return static_cast<uint64_t>(st.st_size);
+}
+
+std::array<uint64_t, 4> RawFile::stamp() const
+{
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+        fail("Fehler beim Lesen von");
+    return {static_cast<uint64_t>(st.st_ino), static_cast<uint64_t>(st.st_size),
+            static_cast<uint64_t>(st.st_mtim.tv_sec), static_cast<uint64_t>(st.st_mtim.tv_nsec)};
 }
 
 size_t RawFile::readSome(uint64_t offset, void* data, size_t length) const

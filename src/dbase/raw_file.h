@@ -3,6 +3,7 @@
 // the whole job or throw, and the fcntl byte-range locks the tables use.
 #include "error.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -30,6 +31,9 @@ public:
     void close();
 
     uint64_t size() const;
+    // Inode, size and modification time (seconds, nanoseconds): changes
+    // when anyone writes the file.
+    std::array<uint64_t, 4> stamp() const;
     // Reads exactly length bytes at offset; throws when the file is shorter.
     void readAt(uint64_t offset, void* data, size_t length) const;
     // Reads up to length bytes, returns how many were there.
@@ -55,6 +59,11 @@ public:
     bool perProcessLocks() const { return perProcessLocks_; }
     // Tests: behave as on a file system without open-file-description locks.
     static void forcePerProcessLocks(bool on);
+    // NFS or SMB: a client there may answer reads from its cache until the
+    // file is locked.
+    bool onNetworkFileSystem() const;
+    // Tests: treat every file as lying on a network file system.
+    static void forceNetworkFileSystem(bool on);
 
 private:
     bool setLock(short type, uint64_t offset, uint64_t length);

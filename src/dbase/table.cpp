@@ -40,6 +40,7 @@ void Table::openFiles(const std::string& path, OpenMode mode)
         throw DbfError("Die Tabelle " + path + " ist von einem anderen Programm exklusiv geöffnet.");
     }
     guardPerProcessLocks(mode);
+    networkFs_ = dbf_.onNetworkFileSystem();
     ReadScope scope(*this);
     needReadLock();
     const uint64_t size = dbf_.size();

@@ -2,8 +2,11 @@
 // A dBase table (.DBF with its .DBT memos and .MDX production index) and a
 // cursor over it. Values are raw Windows-1252 bytes; callers convert at the
 // edge. Shared opens by several processes are safe: every write is done
-// under an fcntl lock on the .DBF and records changed or appended by others
-// are read again.
+// under an fcntl lock on the .DBF (and its .DBT and .MDX, so that network
+// clients read them afresh), and records and memos changed or appended by
+// others are read again. A post is all or nothing; a process killed in the
+// middle of one leaves an index marked incomplete, which the next open that
+// has the table alone rebuilds.
 #include "dbase/index.h"
 #include "dbase/memo_file.h"
 #include "dbase/raw_file.h"
@@ -45,6 +48,8 @@ public:
     // Opens the table; throws DbfError naming the file for anything it
     // cannot fully understand, for a set production-index flag without
     // .MDX, and (exclusive) while anyone else has the table open.
+    // An index left incomplete by a killed writer is rebuilt here when no
+    // one else has the table open; otherwise IndexDamaged says so.
     static std::unique_ptr<Table> open(const std::string& path, OpenMode mode = OpenMode::Shared);
     // Creates a new, empty dBase IV table (and .DBT when there are memo
     // fields). Fails when the file exists.
@@ -135,6 +140,8 @@ public:
     void append();
     void insert();
     void edit();
+    // Writes the record. When it throws, the table on disk is as before and
+    // the edit stays pending, so saving again writes it once.
     void post();
     void cancel();
     void deleteRecord();
@@ -250,6 +257,7 @@ private:
     // Why this open may only read, when it may.
     std::string writeRefusal_;
     bool registered_ = false; // in the process's list of tables under per-process locks
+    bool networkFs_ = false;  // memo and index files are locked too, to see others' writes
     uint64_t fileId_[2] = {};
     std::map<std::string, int, std::less<>> fieldByName_;
 

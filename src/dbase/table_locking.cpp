@@ -23,10 +23,11 @@ namespace zedora::dbase {
 
 // Taken after the table's own lock, released before it. On a network file
 // system taking a lock makes the client drop what it cached of that file,
-// so the memo and index files are read as other computers left them.
+// so the memo and index files are read as other computers left them. A
+// local file system shares one page cache and needs none of this.
 void Table::lockCompanions(bool exclusive)
 {
-    if (exclusive_)
+    if (exclusive_ || !networkFs_)
         return;
     if (memo_ && !memo_->lock(exclusive, kLockTimeoutMs))
         throw DbfError("Die Memodatei " + memo_->path() + " ist gesperrt.");
@@ -39,7 +40,7 @@ void Table::lockCompanions(bool exclusive)
 
 void Table::unlockCompanions() noexcept
 {
-    if (exclusive_)
+    if (exclusive_ || !networkFs_)
         return;
     if (mdx_)
         mdx_->unlockFile();

@@ -1,5 +1,6 @@
 // What one process sees of another's changes: the change probe, memos
 // written elsewhere, records read again.
+#include "dbase/raw_file.h"
 #include "dbase/table.h"
 #include "dbase/child_process.h"
 #include "support/temp_dir.h"
@@ -120,7 +121,16 @@ TEST(TableSharing, MemosWrittenElsewhereAreReadFresh)
               0);
 }
 
-TEST(TableSharing, TwoWritersOfMemosNeverTakeTheSameBlocks)
+class TableSharingLocks : public ::testing::TestWithParam<bool> {
+protected:
+    // As on a network file system: memo and index files locked as well.
+    void SetUp() override { RawFile::forceNetworkFileSystem(GetParam()); }
+    void TearDown() override { RawFile::forceNetworkFileSystem(false); }
+};
+
+INSTANTIATE_TEST_SUITE_P(LocalAndNetwork, TableSharingLocks, ::testing::Bool());
+
+TEST_P(TableSharingLocks, TwoWritersOfMemosNeverTakeTheSameBlocks)
 {
     TempDir dir;
     const std::string path = makeTable(dir);
