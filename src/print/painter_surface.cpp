@@ -2,7 +2,6 @@
 
 #include "print/picture.h"
 
-#include <QPaintDevice>
 
 namespace zedora {
 
@@ -29,8 +28,7 @@ void PainterSurface::applyMapping()
 void PainterSurface::setFont(const FontSpec& font)
 {
     font_ = font;
-    const QPaintDevice* device = painter_.device();
-    qfont_ = PrintMetrics::qfont(font, device ? device->logicalDpiY() : 96);
+    qfont_ = metrics_.font(font);
 }
 
 void PainterSurface::setTextColour(const QColor& colour)
@@ -56,9 +54,13 @@ void PainterSurface::textOut(int x, int y, const QString& text, int angle)
     painter_.translate(x, y);
     if (angle != 0)
         painter_.rotate(-angle / 10.0);
+    // The metrics' font is kTextScale times larger; drawn scaled down it
+    // covers exactly the width it was measured with.
+    constexpr double k = PrintMetrics::kTextScale;
+    painter_.scale(1.0 / k, 1.0 / k);
     painter_.setFont(qfont_);
     painter_.setPen(textColour_);
-    painter_.drawText(QPointF(dx, -metrics_.descent(font_)), text);
+    painter_.drawText(QPointF(dx * k, -metrics_.descent(font_) * k), text);
     painter_.restore();
 }
 

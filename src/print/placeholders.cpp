@@ -169,6 +169,7 @@ QString replacePlaceholders(const QString& text, const PlaceholderContext& conte
                                                           : fieldValue(name, context);
         result.insert(open, value.left(kValueCapacity));
     }
+    result.truncate(kTextCapacity);
     return result;
 }
 

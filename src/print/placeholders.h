@@ -56,9 +56,11 @@ struct PlaceholderContext {
 
 inline constexpr int kPlaceholderRounds = 11;
 inline constexpr int kValueCapacity = 250;
+inline constexpr int kTextCapacity = 254;   // a replaced text as a whole
 inline constexpr int kTextBlockColumnCapacity = 3995;
 
-// Replaces up to eleven placeholders; a lone '%' ends the replacement.
+// Replaces up to eleven placeholders; a lone '%' ends the replacement. The
+// replaced text is cut to kTextCapacity.
 QString replacePlaceholders(const QString& text, const PlaceholderContext& context);
 
 // The memo text of the last %TBn% reference, prepared for the word wrap;

@@ -8,10 +8,6 @@ namespace zedora {
 
 namespace {
 
-// Advances are measured on a font this many times larger than drawn, so
-// that rounding inside the font engine does not add up along a line.
-constexpr double kMeasureScale = 64.0;
-
 QFont baseFont(const FontSpec& font)
 {
     QFont f(fontFamilyFor(font.name));
@@ -62,12 +58,9 @@ int PrintMetrics::fontHeight(int points) const
     return int(std::lround(points * double(factor_) / 72.0));
 }
 
-QFont PrintMetrics::qfont(const FontSpec& font, double deviceLogicalDpi)
+const QFont& PrintMetrics::font(const FontSpec& font) const
 {
-    QFont f = baseFont(font);
-    const double em = std::max(1, font.height) / cellRatio(font);
-    f.setPointSizeF(em * 72.0 / deviceLogicalDpi);
-    return f;
+    return measured(font).font;
 }
 
 const PrintMetrics::Measured& PrintMetrics::measured(const FontSpec& font) const
@@ -80,8 +73,8 @@ const PrintMetrics::Measured& PrintMetrics::measured(const FontSpec& font) const
     Measured m;
     m.font = baseFont(font);
     const double em = std::max(1, font.height) / cellRatio(font);
-    m.font.setPixelSize(std::max(1, int(std::lround(em * kMeasureScale))));
-    m.descent = QFontMetricsF(m.font).descent() / kMeasureScale;
+    m.font.setPixelSize(std::max(1, int(std::lround(em * kTextScale))));
+    m.descent = QFontMetricsF(m.font).descent() / kTextScale;
     return *cache_.insert(key, m);
 }
 
@@ -90,7 +83,7 @@ double PrintMetrics::textWidthF(const FontSpec& font, const QString& text) const
     if (text.isEmpty())
         return 0;
     const Measured& m = measured(font);
-    return QFontMetricsF(m.font).horizontalAdvance(text) / kMeasureScale;
+    return QFontMetricsF(m.font).horizontalAdvance(text) / kTextScale;
 }
 
 int PrintMetrics::textWidth(const FontSpec& font, const QString& text) const

@@ -9,7 +9,6 @@
 #include <QHash>
 #include <QString>
 
-class QPaintDevice;
 
 namespace zedora {
 
@@ -33,10 +32,13 @@ public:
     // From the bottom of the text cell up to the base line.
     double descent(const FontSpec& font) const;
 
-    // The font to set on a painter whose world transform maps tenths of a
-    // millimetre to device pixels, for a device of the given logical
-    // resolution: its size in logical units is the cell height of font.
-    static QFont qfont(const FontSpec& font, double deviceLogicalDpi);
+    // The one font that both measures and draws the text of font. Its pixel
+    // size is kTextScale times the em size in tenths of a millimetre, so a
+    // surface draws it with its mapping scaled down by kTextScale. Font
+    // engines round pixel sizes to whole numbers; measuring and drawing with
+    // this same font keeps that rounding from widening the drawn text.
+    const QFont& font(const FontSpec& font) const;
+    static constexpr double kTextScale = 64.0;
 
     // Tries the factors 300, 298, ... (at most 11) on the test sentence and
     // keeps the one closest to 164.4 mm; 300 when none comes within 20 mm.
@@ -44,7 +46,7 @@ public:
 
 private:
     struct Measured {
-        QFont font;   // kMeasureScale times the size, for precise advances
+        QFont font;   // kTextScale times the size, for precise advances
         double descent = 0;
     };
     const Measured& measured(const FontSpec& font) const;

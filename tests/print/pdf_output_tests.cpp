@@ -2,6 +2,7 @@
 // the PDF as in the preview's recording, and zedora-cli pdf makes a class.
 #include "print/report_pdf.h"
 #include "print/recording_surface.h"
+#include "print/placeholders.h"
 #include "renderer_test_support.h"
 
 #include <QFile>
@@ -169,6 +170,112 @@ TEST(PdfOutput, TextBlockWrapsIntoTheSameLinesAsInThePreview)
     // And each line stays within the block's width.
     for (const Word& w : pages[0])
         EXPECT_LE(w.xMax, 20.0 + 120.0 + 0.5) << w.text.toStdString();
+}
+
+// A long assessment of ordinary German words, the same for every run.
+static QString longAssessment(unsigned seed)
+{
+    static const QStringList words = QStringLiteral(
+        "Fiona äußert sich in Unterrichtssituationen immer sachangemessen und mit einem "
+        "altersentsprechenden Wortschatz. Sie arbeitet konzentriert, hilft anderen gern, bringt "
+        "eigene Ideen ein, löst Aufgaben selbstständig, fragt nach, wenn etwas unklar bleibt, "
+        "und übernimmt Verantwortung für die Klassengemeinschaft; ihre Hausaufgaben sind "
+        "vollständig, sorgfältig und pünktlich. Mit großem Eifer WWW lll iii mm.").split(u' ');
+    QString text;
+    unsigned state = seed;
+    while (text.size() < kTextBlockColumnCapacity - 40) {
+        state = state * 1103515245u + 12345u;
+        text += words[int((state >> 16) % unsigned(words.size()))] + u' ';
+    }
+    return text;
+}
+
+TEST(PdfOutput, WrappedLinesNeverRunPastTheirBoxAtAnySize)
+{
+    if (!havePdfToText())
+        GTEST_SKIP() << "pdftotext fehlt";
+    QTemporaryDir dir;
+    for (const int points : {8, 10, 12}) {
+        SCOPED_TRACE(points);
+        RenderHarness h;
+        h.records.rows.clear();
+        for (int i = 0; i < 6; ++i)
+            h.records.add({{QStringLiteral("ID"), QString::number(i)},
+                           {QStringLiteral("TB1"), longAssessment(unsigned(points * 100 + i))},
+                           {QStringLiteral("TB2"), longAssessment(unsigned(points * 100 + i + 50))}});
+        h.run.selection = RecordSelection::WholeClass;
+        const int advance = h.metrics.fontHeight(points) + 4;
+        // Two columns of blocks, left 20 to 110 mm, right 115 to 193.7 mm.
+        TLayTextblock left = block(200, 300, QStringLiteral("%TB1%"), 900, std::min(200, 2600 / advance));
+        TLayTextblock right = block(1150, 300, QStringLiteral("%TB2%"), 787, std::min(200, 2600 / advance));
+        for (TLayTextblock* b : {&left, &right}) {
+            b->Grad = points;
+            b->Vorschub = advance;
+        }
+        h.layout.textblock(100) = left;
+        h.layout.textblock(101) = right;
+        h.options.entwertung.clear();
+
+        int lines = 0;
+        const RecordingSurface recording = h.render();
+        for (int page = 1; page <= recording.pageCount(); ++page)
+            lines += int(recording.texts(page).size());
+        ASSERT_GE(lines, 300);
+
+        const QString pdf = dir.filePath(QStringLiteral("breite-%1.pdf").arg(points));
+        ASSERT_TRUE(renderPdf(h, pdf).ok);
+        const auto pages = pdfWords(pdf);
+        ASSERT_EQ(pages.size(), recording.pageCount());
+        double closestLeft = 0, closestRight = 0;
+        int words = 0;
+        for (const auto& page : pages)
+            for (const Word& w : page) {
+                ++words;
+                const bool inLeft = w.xMin < 112.0;
+                const double edge = inLeft ? 110.0 : 193.7;
+                EXPECT_LE(w.xMax, edge + 0.02) << w.text.toStdString() << " bei " << w.yMax << " mm";
+                double& closest = inLeft ? closestLeft : closestRight;
+                closest = std::max(closest, w.xMax);
+            }
+        EXPECT_GT(words, lines * 3);
+        // Lines do come close to the edge, or the check above proved nothing.
+        EXPECT_GT(closestLeft, 110.0 - 1.5);
+        EXPECT_GT(closestRight, 193.7 - 1.5);
+    }
+}
+
+TEST(PdfOutput, RightAlignedTextAndFillDotsEndAtTheirAnchor)
+{
+    if (!havePdfToText())
+        GTEST_SKIP() << "pdftotext fehlt";
+    QTemporaryDir dir;
+    RenderHarness h;
+    for (int i = 0; i < 3; ++i) {
+        const int points = 8 + 2 * i;
+        TLayEintrag right = entry(1900, 500 + 200 * i, QStringLiteral("Versäumte Stunden"), u'R');
+        right.Grad = points;
+        h.layout.eintrag(100 + i) = right;
+        TLayEintrag filled = entry(200, 1500 + 200 * i, QStringLiteral("Bemerkungen"));
+        filled.Grad = points;
+        filled.LaengeMitFuell = 1500;
+        h.layout.eintrag(110 + i) = filled;
+    }
+    const QString pdf = dir.filePath(QStringLiteral("anker.pdf"));
+    ASSERT_TRUE(renderPdf(h, pdf).ok);
+    const auto pages = pdfWords(pdf);
+    ASSERT_EQ(pages.size(), 1);
+    int anchored = 0, dotted = 0;
+    for (const Word& w : pages[0]) {
+        if (w.text == QStringLiteral("Stunden")) {
+            EXPECT_NEAR(w.xMax, 190.0, 0.05);
+            ++anchored;
+        } else if (w.text.startsWith(QStringLiteral("..."))) {
+            EXPECT_NEAR(w.xMax, 170.0, 0.05);
+            ++dotted;
+        }
+    }
+    EXPECT_EQ(anchored, 3);
+    EXPECT_EQ(dotted, 3);
 }
 
 TEST(PdfCommand, DemoClassBecomesOnePagePerStudent)

@@ -156,6 +156,25 @@ TEST_F(Placeholders, UnknownNamesLonePercentAndRoundLimit)
     EXPECT_EQ(ui.messages(), QStringList{QStringLiteral("\nVariable %ABCDEFGHIJKLMNOPQRST% nicht gefunden!")});
 }
 
+TEST_F(Placeholders, LongValuesAreCutAndTheWholeTextStaysWithin254)
+{
+    record.values[QStringLiteral("FF1")] = QString(300, u'x');
+    record.values[QStringLiteral("FF2")] = QString(100, u'y');
+    // One value alone is cut to 250.
+    EXPECT_EQ(r("%FF1%"), QString(250, u'x'));
+    // Five values together would give 1250 characters; the text keeps 254.
+    const QString five = r("%FF1%%FF1%%FF1%%FF1%%FF1%");
+    EXPECT_EQ(five, QString(254, u'x'));
+    // Literal text after a value that fills the text is cut, not moved on.
+    EXPECT_EQ(r("a %FF2% b %FF2% c %FF2% d"),
+              (QStringLiteral("a ") + QString(100, u'y') + QStringLiteral(" b ") + QString(100, u'y')
+               + QStringLiteral(" c ") + QString(100, u'y')).left(254));
+    // Every placeholder is replaced before the cut, wherever it stood.
+    EXPECT_EQ(r("%FF1% %VORNAME%").size(), 254);
+    EXPECT_FALSE(r("%FF1%%VORNAME%").contains(u'%'));
+    EXPECT_TRUE(ui.messages().isEmpty());
+}
+
 TEST_F(Placeholders, TextBlockColumn)
 {
     EXPECT_EQ(fetchTextBlockColumn(QStringLiteral("Text: %TB1% Ende"), c),
