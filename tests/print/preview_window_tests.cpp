@@ -1,10 +1,13 @@
 // The preview window on the offscreen platform: page buttons, keys, zoom
 // and scroll, the two saved geometries, the single-page-jobs box, printing.
+#include "print/pdf_file_name.h"
 #include "print/printer_output.h"
 #include "print/ui/TFVorschau.h"
 #include "renderer_test_support.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -226,4 +229,53 @@ TEST(PreviewWindow, RasterToggleAndPrintingIntoAPdfFile)
     f.preview->findChild<QPushButton*>(QStringLiteral("druckbutton"))->click();
     for (int page = 1; page <= 3; ++page)
         EXPECT_TRUE(QFile::exists(singlePagePdfName(pdf, page))) << page;
+}
+
+TEST(PreviewWindow, WithoutPrinterAValidPdfNameIsProposedAndFailuresAreToldInGerman)
+{
+    PreviewFixture f;
+    QTemporaryDir ws;
+    QDir(ws.path()).mkpath(QStringLiteral("ZE-1314-1"));
+    f.h.settings.NotenDatei = ws.filePath(QStringLiteral("ZE-1314-1/10b.dbf"));
+    f.preview->showJob(f.job());
+
+    QString proposed;
+    QString target = ws.filePath(QStringLiteral("fehlt/gibt-es-nicht/zeugnis.pdf"));
+    f.preview->printDialog = [&](QPrinter& printer) {
+        proposed = printer.outputFileName();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(target);
+        return true;
+    };
+    auto* print = f.preview->findChild<QPushButton*>(QStringLiteral("druckbutton"));
+    print->click();
+    if (!hasPrinters()) {
+        EXPECT_EQ(proposed, ws.filePath(QStringLiteral("DOKU-PDF-ARCHIV/ZE-1314-1/10b-2013-2014.pdf")));
+    }
+    // A folder that does not exist: the file cannot be written, and it says so.
+    EXPECT_TRUE(f.h.ui.messages().contains(QStringLiteral("Die PDF-Datei\n\"") + target
+                                           + QStringLiteral("\"\nkonnte nicht geschrieben werden!")))
+        << f.h.ui.messages().join(u'|').toStdString();
+    EXPECT_FALSE(QFileInfo::exists(target));
+
+    // An empty name is refused before anything is drawn.
+    f.h.ui.clear();
+    target.clear();
+    print->click();
+    EXPECT_TRUE(f.h.ui.messages().contains(QStringLiteral("Für die PDF-Datei wurde kein Name angegeben!")));
+
+    // The proposal itself is written without complaint.
+    f.h.ui.clear();
+    f.preview->printDialog = [&](QPrinter& printer) {
+        if (printer.outputFileName().isEmpty()) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(proposedPdfPath(f.h.settings.NotenDatei, QStringLiteral("10b-2013/2014")));
+        }
+        target = printer.outputFileName();
+        return true;
+    };
+    print->click();
+    EXPECT_TRUE(QFileInfo(target).size() > 0) << target.toStdString();
+    for (const QString& m : f.h.ui.messages())
+        EXPECT_NE(m, QStringLiteral("Der Druck konnte nicht ausgeführt werden!"));
 }

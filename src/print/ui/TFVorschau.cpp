@@ -3,10 +3,12 @@
 #include "core/settings.h"
 #include "base/interaction.h"
 #include "print/painter_surface.h"
+#include "print/pdf_file_name.h"
 #include "print/printer_output.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -432,22 +434,39 @@ void TFVorschau::print()
     paper.PapierA4 = job_.paperA4;
     setUpPrinter(printer, paper, job_.landscape, name, QString());
     printer.setDocName(job_.title);
+    // Without a printer the dialog can only write a PDF file. The name it
+    // would make from the title may hold a "/" of the school year; it gets a
+    // valid name in the half-year's document folder instead.
+    if (!hasPrinters())
+        printer.setOutputFileName(proposedPdfPath(settings_.NotenDatei, job_.title));
     if (!printDialog || !printDialog(printer))
         return;
-    if (printer.outputFormat() == QPrinter::PdfFormat) {
+    const bool toPdf = printer.outputFormat() == QPrinter::PdfFormat;
+    const QString pdfPath = toPdf ? printer.outputFileName() : QString();
+    if (toPdf) {
+        if (pdfPath.trimmed().isEmpty()) {
+            ui_.error(QStringLiteral("Für die PDF-Datei wurde kein Name angegeben!"));
+            return;
+        }
         // A PDF file is drawn from the sheet corner, as zedora-cli pdf does.
         printer.setFullPage(true);
         printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     }
     printing_ = true;
+    PrintOutcome outcome;
     {
         BusyScope busy(ui_);
         const QString klasse = job_.klasse, sj = job_.schuljahr;
         job_.renderer->options().raster = raster_;
-        const PrintOutcome outcome = printRun(printer, *job_.renderer, *job_.records, job_.run, metrics_,
-                                              reportCards && settings_.Contidruck,
-                                              [klasse, sj](int page) { return singlePageJobTitle(klasse, sj, page); });
-        if (!outcome.ok)
+        outcome = printRun(printer, *job_.renderer, *job_.records, job_.run, metrics_,
+                           reportCards && settings_.Contidruck,
+                           [klasse, sj](int page) { return singlePageJobTitle(klasse, sj, page); });
+    }
+    if (!outcome.ok) {
+        if (toPdf)
+            ui_.error(QStringLiteral("Die PDF-Datei\n\"") + QDir::toNativeSeparators(pdfPath)
+                      + QStringLiteral("\"\nkonnte nicht geschrieben werden!"));
+        else
             ui_.error(QStringLiteral("Der Druck konnte nicht ausgeführt werden!"));
     }
     printing_ = false;
