@@ -85,3 +85,31 @@ TEST(CliStudent, SetupLaysOutAWorkspaceWhoseDemoClassPrints)
     ASSERT_EQ(pdf.code, 0) << pdf.err;
     EXPECT_GT(std::filesystem::file_size(dir.file("z.pdf")), 10000u);
 }
+
+TEST(CliStudent, PdfRebuildsADamagedIndexButLeavesAFileOthersHoldAlone)
+{
+    TempDir dir;
+    ASSERT_EQ(run(dir, "setup").code, 0);
+    const std::string mdx = dir.file("ws/ZE-0000-0/demo.mdx");
+    const auto pdf = [&] {
+        return zedora::test::runProgram(dir, std::string(ZEDORA_BINARY_DIR) + "/bin/zedora-cli pdf --workspace " +
+                                                 dir.file("ws") + " --file ZE-0000-0/demo.dbf --out " + dir.file("z.pdf"));
+    };
+    // The set-up leaves the demo class without index; the first print makes it.
+    ASSERT_EQ(pdf().code, 0);
+    ASSERT_TRUE(std::filesystem::exists(mdx));
+    const std::string index = readBytes(mdx);
+    {
+        auto held = Table::open(dir.file("ws/ZE-0000-0/demo.dbf"), OpenMode::Exclusive);
+        const Result locked = pdf();
+        EXPECT_NE(locked.code, 0);
+        EXPECT_NE(locked.err.find("Schülerdatei kann nicht geöffnet werden"), std::string::npos) << locked.err;
+        EXPECT_EQ(readBytes(mdx), index) << "the index of a file someone else holds is not touched";
+    }
+    std::filesystem::resize_file(mdx, 100); // cut short: really damaged
+    const Result repaired = pdf();
+    ASSERT_EQ(repaired.code, 0) << repaired.err;
+    auto t = Table::open(dir.file("ws/ZE-0000-0/demo.dbf"));
+    EXPECT_TRUE(t->findProblems().empty());
+    EXPECT_FALSE(t->tags().empty());
+}
