@@ -325,6 +325,9 @@ bool StudentTable::setValue(int field, const QString& value)
 {
     if (!table_ || field < 0 || field >= storedCount_ || isReadOnly(field))
         return false;
+    // Leaving a value as it is changes nothing: no check, no edit state.
+    if (value == this->value(field))
+        return true;
     if (!isEditing())
         edit();
     if (!isEditing())

@@ -23,6 +23,7 @@
 #include "app/ui/memo_panel.h"
 #include "app/ui/progress_panel.h"
 #include "app/ui/entry_table_features.h"
+#include "app/ui/entry_grid_delegate.h"
 #include "app/ui/column_information.h"
 #include "app/ui/master_data_commands.h"
 #include "print/code_meanings.h"
@@ -49,6 +50,7 @@
 #include <QFocusEvent>
 #include <QPlainTextEdit>
 #include <QWheelEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -170,6 +172,9 @@ void TFMain::FormCreate()
     connectNavigation();
     connectViewCommands();
     installEntryTableFeatures(*this);
+    file_->table().setInputTakeOver([this] { takeOverInput(); });
+    if (EntryGridDelegate* editors = cellEditors())
+        connect(editors, &EntryGridDelegate::inputChanged, this, &TFMain::updateSaveButtons);
     installColumnInformation(*this);
     installMasterData(*this);
     connectEntryDirection();
@@ -398,6 +403,9 @@ void TFMain::setSingleView(bool on)
         t.restrictToStudent(QString(), QString());
         file_->applySortOrder();
         t.first();
+        // Standing on the first record, one step back says so at once.
+        atBegin_ = true;
+        atEnd_ = false;
         panel19_->hide();
         context_.settings.RangeFont = grid2_->font().pointSize();
         setGridFonts(8, 9);
@@ -535,6 +543,7 @@ void TFMain::connectFileCommands()
         return dialog.changed();
     });
     connect(file_.get(), &CurrentStudentFile::filesChanged, this, &TFMain::fillFileList);
+    connect(file_.get(), &CurrentStudentFile::cannotGoOn, this, &QWidget::close);
     // A reset of the rows (after a save, a new order) leaves the grids
     // without a current cell; they take the table's record again.
     // The column the user is in, kept over resets of the model.
@@ -808,12 +817,12 @@ void TFMain::connectNavigation()
     QToolButton* save = button("btnspei");
     QToolButton* cancel = button("btnabbr");
     connect(save, &QToolButton::clicked, this, [&t] { t.savePending(); });
-    connect(cancel, &QToolButton::clicked, this, [&t] { t.cancel(); });
-    connect(&t, &StudentTable::stateChanged, this, [save, cancel](StudentTable::State s) {
-        const bool editing = s == StudentTable::State::Edit || s == StudentTable::State::Insert;
-        save->setEnabled(editing);
-        cancel->setEnabled(editing);
+    connect(cancel, &QToolButton::clicked, this, [this, &t] {
+        if (EntryGridDelegate* editors = cellEditors())
+            editors->discardInput();
+        t.cancel();
     });
+    connect(&t, &StudentTable::stateChanged, this, &TFMain::updateSaveButtons);
     for (QToolButton* refresh : {button("SpeedButton13"), iconBar_->findChild<QToolButton*>(QStringLiteral("SpeedButton21"))}) {
         if (!refresh)
             continue;
@@ -827,15 +836,14 @@ void TFMain::connectNavigation()
         connect(sc, &QShortcut::activated, this, std::move(act));
     };
     key(QKeySequence(Qt::Key_F8), [&t] { t.savePending(); });
-    key(QKeySequence(Qt::Key_F9), [this, &t] {
-        if (t.savePending()) {
-            grid1_->setFocus();
-            t.next();
-        }
-    });
+    key(QKeySequence(Qt::Key_F9), [this] { saveAndNext(); });
     key(QKeySequence(Qt::Key_Escape), [this, &t] {
-        // A cell editor handles its own Esc first.
-        if (QApplication::focusWidget() == grid1_)
+        // In a cell editor Esc drops what was typed there; in the grid the
+        // pending edit.
+        EntryGridDelegate* editors = cellEditors();
+        if (editors && QApplication::focusWidget() != grid1_)
+            editors->discardInput();
+        else if (QApplication::focusWidget() == grid1_)
             t.cancel();
     });
 }
@@ -856,9 +864,10 @@ void TFMain::connectViewCommands()
         const char* names[] = {"Tabelle", "Einzel", "Stamm"};
         if (QAction* a = menu_->action(QLatin1String(names[std::clamp(page, 0, 2)])))
             a->setChecked(true);
+        // What was typed on the page left is saved with the record.
+        file_->table().savePending();
         if (page == 0) {
             panel7_->setVisible(context_.settings.DateienWahlBoxSichtbar);
-            file_->table().savePending();
             grid1_->setFocus();
         } else if (width() <= 800) {
             panel7_->hide();
@@ -985,6 +994,7 @@ void TFMain::connectViewCommands()
 void TFMain::connectEntryDirection()
 {
     grid1_->installEventFilter(this);
+    grid2_->installEventFilter(this);
     // The mouse wheel moves the record cursor, not just the view.
     grid1_->viewport()->installEventFilter(this);
     grid2_->viewport()->installEventFilter(this);
@@ -1025,6 +1035,34 @@ void TFMain::rebuildTable()
         grid1_->setFocus();
     grid1_->viewport()->update();
     grid2_->viewport()->update();
+}
+
+EntryGridDelegate* TFMain::cellEditors() const
+{
+    return qobject_cast<EntryGridDelegate*>(grid1_->itemDelegate());
+}
+
+void TFMain::takeOverInput()
+{
+    if (EntryGridDelegate* editors = cellEditors())
+        editors->takeOverInput();
+    // A field of the mask or master-data page hands over its value when it
+    // is left; a save while it still has the focus takes it now.
+    auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    if (field && field->isModified() && allreg_->isAncestorOf(field) && !grid1_->isAncestorOf(field)) {
+        field->setModified(false);
+        emit field->editingFinished();
+    }
+}
+
+void TFMain::updateSaveButtons()
+{
+    EntryGridDelegate* editors = cellEditors();
+    const bool editing = file_->table().isEditing() || (editors && editors->hasTypedInput());
+    for (const char* name : {"btnabbr", "btnspei"}) {
+        if (QToolButton* b = findChild<QToolButton*>(QLatin1String(name)))
+            b->setEnabled(editing);
+    }
 }
 
 void TFMain::saveAndNext()
@@ -1179,6 +1217,20 @@ bool TFMain::eventFilter(QObject* watched, QEvent* event)
         const bool fromEditor = focus && focus != grid1_ && grid1_->isAncestorOf(focus);
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !fromEditor) {
             moveByEntryDirection();
+            return true;
+        }
+    }
+    if ((watched == grid1_ || watched == grid2_) && event->type() == QEvent::KeyPress) {
+        // The view's own search by typed letters would move the record
+        // cursor, and the next entry would go to another student.
+        const auto* press = static_cast<QKeyEvent*>(event);
+        const auto* grid = static_cast<QTableView*>(watched);
+        const bool typed = !press->text().isEmpty() && press->text().at(0).isPrint()
+                           && !(press->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+        const bool opensEditor = (grid->editTriggers() & QAbstractItemView::AnyKeyPressed)
+                                 && (grid->model()->flags(grid->currentIndex()) & Qt::ItemIsEditable);
+        if (typed && QApplication::focusWidget() == grid && !opensEditor) {
+            context_.ui.beep();
             return true;
         }
     }

@@ -16,6 +16,7 @@ namespace zedora {
 class AdminCommands;
 class AppContext;
 class DeferringInteraction;
+class EntryGridDelegate;
 class CurrentStudentFile;
 struct AbbreviationTables;
 class AbbreviationMeanings;
@@ -60,6 +61,9 @@ public:
     // Saves the pending edit and moves to the next student (the table grid
     // takes the focus on the table page).
     void saveAndNext();
+    // Hands a value still being typed (a cell editor, a field of the mask or
+    // master-data page) to the record; every save runs it first.
+    void takeOverInput();
     // Re-reads the open file with the column layout, keeping the record.
     void rebuildTable();
 
@@ -109,6 +113,8 @@ private:
     void openSettings(int page);
     void showPreview(bool smallWindow);
     void refreshPreview();
+    void updateSaveButtons();
+    EntryGridDelegate* cellEditors() const;
 
     AppContext& context_;
     PasswordPrompts& prompts_;

@@ -9,6 +9,7 @@
 #include "entry/colour_chains.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTableView>
 
 namespace zedora {
@@ -21,11 +22,71 @@ EntryGridDelegate::EntryGridDelegate(QTableView& grid, StudentTableModel& model,
 {
 }
 
+namespace {
+QString editorText(const QWidget* editor)
+{
+    const auto* line = qobject_cast<const QLineEdit*>(editor);
+    return line ? line->text() : QString();
+}
+} // namespace
+
 void EntryGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
 {
+    // Opening a cell and leaving it must not run the checks: a stored code
+    // the active abbreviation file lacks would be emptied.
+    if (qobject_cast<QLineEdit*>(editor) && editorText(editor) == index.data(Qt::EditRole).toString())
+        return;
     messages_.hold(true);
+    const bool nested = handingOver_;
+    handingOver_ = true;
     QStyledItemDelegate::setModelData(editor, model, index);
+    handingOver_ = nested;
     messages_.hold(false);
+}
+
+QWidget* EntryGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                         const QModelIndex& index) const
+{
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    editor_ = editor;
+    editorIndex_ = index;
+    if (auto* line = qobject_cast<QLineEdit*>(editor))
+        connect(line, &QLineEdit::textChanged, this, &EntryGridDelegate::inputChanged);
+    return editor;
+}
+
+void EntryGridDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const
+{
+    if (editor == editor_) {
+        editor_ = nullptr;
+        editorIndex_ = QPersistentModelIndex();
+    }
+    QStyledItemDelegate::destroyEditor(editor, index);
+    emit const_cast<EntryGridDelegate*>(this)->inputChanged();
+}
+
+void EntryGridDelegate::takeOverInput()
+{
+    // While the view hands the text over itself, a save it causes must not
+    // hand it over a second time.
+    if (!editor_ || handingOver_)
+        return;
+    const QPointer<QWidget> editor = editor_;
+    emit commitData(editor);
+    if (editor)
+        emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void EntryGridDelegate::discardInput()
+{
+    if (editor_ && !handingOver_)
+        emit closeEditor(editor_, QAbstractItemDelegate::RevertModelCache);
+}
+
+bool EntryGridDelegate::hasTypedInput() const
+{
+    return editor_ && editorIndex_.isValid()
+           && editorText(editor_) != editorIndex_.data(Qt::EditRole).toString();
 }
 
 QString EntryGridDelegate::textBlockPreview(const QString& memo)
