@@ -5,6 +5,8 @@
 #include "base/interaction.h"
 #include "base/path_resolver.h"
 #include "base/workspace_files.h"
+#include "data/demo_directory.h"
+#include "data/table_in_use.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -79,7 +81,7 @@ void runWorkspaceSetup(const QString& programDir, const QString& workspace, Work
     reg.endDefer();
 
     // Without their index files every student file is indexed afresh when
-    // it is next opened.
+    // it is next opened; files another computer has open keep theirs.
     QStringList indexed = {QStringLiteral("ZE-9697"), QStringLiteral("ZE-9798"),
                            QStringLiteral("ZE-9899"), QStringLiteral("ZE-9900"),
                            QStringLiteral("ZE-0000-0"), QStringLiteral("ZE-9900-1"),
@@ -93,19 +95,18 @@ void runWorkspaceSetup(const QString& programDir, const QString& workspace, Work
         QStringLiteral("ZDR_HISTORY.PDF"),   QStringLiteral("ZDR_FAQ.PDF")};
     for (const QString& base : {programDir, workspace}) {
         for (const QString& d : indexed)
-            files.deleteByMask(joinPath(base, d), QStringLiteral("*"), QStringLiteral("MDX"));
+            deleteIndexesOfFreeTables(joinPath(base, d));
         files.deleteByMask(joinPath(base, QStringLiteral("DEFINI")), QStringLiteral("*"),
                            QStringLiteral("MST"));
-        files.deleteByMask(base, QStringLiteral("*"), QStringLiteral("MDX"));
+        deleteIndexesOfFreeTables(base);
         for (const QString& f : obsolete)
             files.deleteFile(joinPath(base, f));
     }
 
-    files.copyFile(resolveIn(workspace, QStringLiteral("MUSTER\\demo.dbf")),
-                   resolveIn(workspace, QStringLiteral("ZE-0000-0\\demo.dbf")));
-    files.copyFile(resolveIn(workspace, QStringLiteral("MUSTER\\demo.dbt")),
-                   resolveIn(workspace, QStringLiteral("ZE-0000-0\\demo.dbt")));
-    files.deleteFile(joinPath(workspace, QStringLiteral("ZE-0000-0\\demo.ini")));
+    // The demo class is shared by every computer of the workspace: a new
+    // computer's start must not replace it under the others.
+    if (installDemoTemplate(workspace, files))
+        files.deleteFile(joinPath(workspace, QStringLiteral("ZE-0000-0\\demo.ini")));
 
     for (const QString& base : {programDir, workspace}) {
         for (const char* manual : {"zdr_habu.pdf", "zdr_history.pdf", "zdr_faq.pdf"})

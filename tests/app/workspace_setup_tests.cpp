@@ -4,6 +4,10 @@
 #include "base/created_files_register.h"
 #include "base/scripted_interaction.h"
 #include "base/workspace_files.h"
+#include "data/student_files.h"
+#include "data/student_schema.h"
+#include "dbase/table.h"
+#include "support/other_computer.h"
 
 #include <QDir>
 #include <QFile>
@@ -141,6 +145,65 @@ TEST_F(WorkspaceSetupTest, DemoDirectoryIsRebuiltWithoutIndex)
     EXPECT_EQ(demo, ws + "ZE-0000-0/demo.dbf");
     EXPECT_EQ(contentOf(demo), "shipped demo.dbf");
     EXPECT_FALSE(QFile::exists(ws + "ZE-0000-0/DEMO.MDX"));
+}
+
+// A demo class with one student's grade, indexed, as computers work in it.
+void writeWorkedDemo(const QString& dbf, WorkspaceFiles& files)
+{
+    QFile::remove(dbf);
+    QFile::remove(QFileInfo(dbf).path() + "/demo.dbt");
+    dbase::Table::create(dbf.toStdString(), studentFileFields());
+    {
+        auto t = dbase::Table::open(dbf.toStdString());
+        t->append();
+        t->setText("NAME", "Lehmann");
+        t->setText("DE", "5");
+        t->post();
+    }
+    ASSERT_TRUE(buildIndexes(dbf, IndexKind::StudentFile, files));
+}
+
+std::string gradeOf(const QString& dbf)
+{
+    auto t = dbase::Table::open(dbf.toStdString(), dbase::OpenMode::ExclusiveWithoutIndex);
+    return zedora::test::gotoStudent(*t, "Lehmann") ? t->text("DE") : "<missing>";
+}
+
+TEST_F(WorkspaceSetupTest, ANewComputersStartLeavesTheSharedDemoClassAlone)
+{
+    reg.endDefer();
+    installShippedTemplates(program, ws, files);
+    runWorkspaceSetup(program, ws, files);
+    const QString demo = ws + "ZE-0000-0/demo.dbf";
+    writeWorkedDemo(demo, files);
+    touch(ws + "ZE-0000-0/demo.ini", "assignments");
+    touch(ws + "ZE-1011-1/5A.MDX", "index of a file nobody has open");
+
+    {
+        // Two computers work in the demo class while a third starts for the
+        // first time: set-up and demo rebuild keep file, memos and index.
+        zedora::test::HoldingComputer first(demo);
+        zedora::test::HoldingComputer second(demo);
+        ASSERT_TRUE(first.ok() && second.ok());
+        runWorkspaceSetup(program, ws, files);
+        EXPECT_EQ(rebuildDemoDirectory(ws, files), demo);
+        EXPECT_TRUE(QFile::exists(ws + "ZE-0000-0/demo.mdx"));
+        EXPECT_EQ(contentOf(ws + "ZE-0000-0/demo.ini"), "assignments");
+        EXPECT_FALSE(QFile::exists(ws + "ZE-1011-1/5A.MDX")) << "other indexes go as before";
+    }
+    EXPECT_EQ(gradeOf(demo), "5");
+
+    // Nobody in it: a sound demo class is still kept; only its index goes,
+    // to be rebuilt at the next open.
+    runWorkspaceSetup(program, ws, files);
+    EXPECT_EQ(gradeOf(demo), "5");
+    EXPECT_FALSE(QFile::exists(ws + "ZE-0000-0/demo.mdx"));
+
+    // A demo file that cannot be read is replaced by the template.
+    touch(demo, "garbage");
+    runWorkspaceSetup(program, ws, files);
+    EXPECT_EQ(contentOf(demo), "shipped demo.dbf");
+    EXPECT_FALSE(QFile::exists(ws + "ZE-0000-0/demo.ini"));
 }
 
 TEST_F(WorkspaceSetupTest, ClosingRemovesTemporaryFilesAndZipFolders)
