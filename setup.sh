@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
-  qt6-base-dev qt6-svg-dev libqt6svg6-dev qt6-image-formats-plugins libgl-dev
+  qt6-base-dev qt6-svg-dev libqt6svg6-dev qt6-image-formats-plugins qt6-translations-l10n libgl-dev
   libzip-dev libmariadb-dev libxlsxwriter-dev libhunspell-dev hunspell-de-de
   fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev libshp-dev

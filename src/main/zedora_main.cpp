@@ -52,6 +52,7 @@ void closeOnSignals(QWidget& window)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    zedora::installQtTranslations(app);
     QApplication::setApplicationName(QStringLiteral("Zedora"));
     QApplication::setQuitOnLastWindowClosed(true);
 

@@ -5,12 +5,90 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QEvent>
 #include <QInputDialog>
+#include <QLibraryInfo>
+#include <QListView>
+#include <QLocale>
+#include <QScreen>
+#include <QTranslator>
+#include <QTreeView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace zedora {
+
+bool installQtTranslations(QCoreApplication& app)
+{
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
+namespace {
+
+// Size, type and date get what their texts need; the name column takes the
+// rest of the view, and never less than a long file name. Done whenever the
+// view changes its size, so also when the dialog first shows.
+class FileColumnFitter : public QObject {
+public:
+    explicit FileColumnFitter(QTreeView* tree) : QObject(tree), tree_(tree) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize && watched == tree_->viewport())
+            fit();
+        return false;
+    }
+
+private:
+    void fit()
+    {
+        QHeaderView* header = tree_->header();
+        header->setStretchLastSection(false);
+        const QFontMetrics fm(tree_->font());
+        const int pad = fm.horizontalAdvance(QStringLiteral("MM"));
+        const QString samples[] = {QString(), QStringLiteral("999,9 KiB"), QStringLiteral("pdf-Datei"),
+                                   QStringLiteral("31.12.26 23:59")};
+        int others = 0;
+        for (int i = 1; i < 4 && i < header->count(); ++i) {
+            header->resizeSection(i, std::max(header->sectionSizeHint(i), fm.horizontalAdvance(samples[i]) + pad));
+            others += header->sectionSize(i);
+        }
+        const int minimum = fm.horizontalAdvance(QStringLiteral("Zeugnisse-10b-2013-2014.pdf")) + 3 * pad;
+        header->resizeSection(0, std::max(minimum, tree_->viewport()->width() - others - 1));
+    }
+
+    QTreeView* tree_;
+};
+
+} // namespace
+
+void sizeFileDialog(QFileDialog& dlg)
+{
+    // Qt's own dialog: German through the translations, and sizeable here.
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setViewMode(QFileDialog::Detail);
+    QSize size(900, 560);
+    const QScreen* screen = dlg.parentWidget() ? dlg.parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        const QSize avail = screen->availableGeometry().size() * 0.9;
+        size = size.boundedTo(avail).expandedTo(QSize(480, 320));
+    }
+    dlg.resize(size);
+    if (auto* tree = dlg.findChild<QTreeView*>(QStringLiteral("treeView")))
+        tree->viewport()->installEventFilter(new FileColumnFitter(tree));
+    if (auto* list = dlg.findChild<QListView*>(QStringLiteral("listView")))
+        list->setWordWrap(false);
+}
+
 namespace {
 
 void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
@@ -19,6 +97,17 @@ void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, co
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
     box.addButton(button, QMessageBox::AcceptRole);
     box.exec();
+}
+
+std::optional<QString> runFileDialog(QFileDialog& dlg)
+{
+    sizeFileDialog(dlg);
+    if (dlg.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QString f = dlg.selectedFiles().value(0);
+    if (f.isEmpty())
+        return std::nullopt;
+    return f;
 }
 
 QString startPath(const QString& dir, const QString& preset)
@@ -110,27 +199,31 @@ std::optional<QString> QtInteraction::password(const QString& title, const QStri
 std::optional<QString> QtInteraction::openFile(const QString& title, const QString& filter,
                                                const QString& dir, const QString& preset)
 {
-    const QString f = QFileDialog::getOpenFileName(parent_, title, startPath(dir, preset), filter);
-    if (f.isEmpty())
-        return std::nullopt;
-    return f;
+    QFileDialog dlg(parent_, title, startPath(dir, preset), filter);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    if (!preset.isEmpty())
+        dlg.selectFile(startPath(dir, preset));
+    return runFileDialog(dlg);
 }
 
 std::optional<QString> QtInteraction::saveFile(const QString& title, const QString& filter,
                                                const QString& dir, const QString& preset)
 {
-    const QString f = QFileDialog::getSaveFileName(parent_, title, startPath(dir, preset), filter);
-    if (f.isEmpty())
-        return std::nullopt;
-    return f;
+    QFileDialog dlg(parent_, title, startPath(dir, preset), filter);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    if (!preset.isEmpty())
+        dlg.selectFile(startPath(dir, preset));
+    return runFileDialog(dlg);
 }
 
 std::optional<QString> QtInteraction::chooseFolder(const QString& title, const QString& dir)
 {
-    const QString f = QFileDialog::getExistingDirectory(parent_, title, dir);
-    if (f.isEmpty())
-        return std::nullopt;
-    return f;
+    QFileDialog dlg(parent_, title, dir);
+    dlg.setFileMode(QFileDialog::Directory);
+    dlg.setOption(QFileDialog::ShowDirsOnly);
+    return runFileDialog(dlg);
 }
 
 std::optional<QColor> QtInteraction::chooseColour(const QColor& preset)

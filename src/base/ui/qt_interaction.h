@@ -2,9 +2,19 @@
 // The interaction seam as modal Qt dialogs with German captions and buttons.
 #include "base/interaction.h"
 
+class QCoreApplication;
+class QFileDialog;
 class QWidget;
 
 namespace zedora {
+
+// Installs Qt's German translation (qtbase_de) on the application, so the
+// standard dialogs and Qt's own messages speak German. False when it is not
+// installed on this computer; the program then runs with English ones.
+bool installQtTranslations(QCoreApplication& app);
+
+// Qt's own file dialog, large enough that its file names are not cut off.
+void sizeFileDialog(QFileDialog& dlg);
 
 class QtInteraction : public Interaction {
 public:
