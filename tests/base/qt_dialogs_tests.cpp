@@ -28,6 +28,9 @@ TEST(QtDialogs, StartUpTranslationMakesStandardTextsGerman)
     auto* lookIn = dlg.findChild<QLabel*>(QStringLiteral("lookInLabel"));
     ASSERT_NE(lookIn, nullptr);
     EXPECT_EQ(lookIn->text(), QStringLiteral("Suchen in:"));
+    // The print dialog's texts come from the same translation.
+    EXPECT_EQ(QCoreApplication::translate("QPrintDialog", "Print"), QStringLiteral("Drucken"));
+    EXPECT_EQ(QCoreApplication::translate("QPrintWidget", "Printer"), QStringLiteral("Drucker"));
 
     for (QTranslator* t : qApp->findChildren<QTranslator*>())
         QCoreApplication::removeTranslator(t);
