@@ -119,10 +119,12 @@ public:
     // until the next flush() has written everything. durable: each step is
     // synced before the next one.
     virtual void beginWrite(bool durable) = 0;
-    // The table change failed: pending changes are dropped, and the mark is
-    // cleared when nothing reached the disk (otherwise the file stays marked
-    // and this throws MdxIncomplete).
-    virtual void abandonWrite() = 0;
+    // The table change failed: pending changes are dropped, what reached
+    // the disk is put back and the mark cleared. When that fails, or
+    // keepMark asks so (the table could not be put back), the file stays
+    // marked for a rebuild, the index writes nothing more and this throws
+    // MdxIncomplete.
+    virtual void abandonWrite(bool keepMark) = 0;
     // Locks the index file itself (beside the table's lock), so that a
     // network client reads it afresh. False on timeout.
     virtual bool lockFile(bool exclusive, int timeoutMs) = 0;

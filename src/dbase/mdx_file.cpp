@@ -291,11 +291,11 @@ bool MdxFile::restoreOldBlocks() {
     return true;
 }
 
-void MdxFile::abandonWrite() {
+void MdxFile::abandonWrite(bool keepMark) {
     cache_.clear();
     dirty_ = headerDirty_ = false;
     freeListChecked_ = false;
-    if (markedOnDisk_ && blocksWritten_) {
+    if (markedOnDisk_ && blocksWritten_ && !keepMark) {
         try {
             blocksWritten_ = !restoreOldBlocks();
         } catch (const DbfError&) {
@@ -303,11 +303,18 @@ void MdxFile::abandonWrite() {
     }
     undo_.clear();
     undoHeader_.clear();
-    if (markedOnDisk_ && !blocksWritten_) {
+    durable_ = false;
+    if (markedOnDisk_ && (blocksWritten_ || keepMark)) {
+        // Left marked on purpose: the next open rebuilds the index. Nothing
+        // more is written through this object, not even on closing.
+        markedOnDisk_ = false;
+        broken_ = true;
+        throw MdxIncomplete("Die Indexdatei " + path_ + " wurde nicht vollständig geschrieben und muss neu aufgebaut werden.");
+    }
+    if (markedOnDisk_) {
         writeMark(0);
         markedOnDisk_ = false;
     }
-    durable_ = false;
     readHeader();
 }
 

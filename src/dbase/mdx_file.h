@@ -47,10 +47,12 @@ public:
     // index. durable: sync the mark, and the blocks before the header.
     void beginWrite(bool durable);
     void flush();
-    // Drops pending changes after a failed table change. Clears the mark
-    // when no block reached the disk; otherwise the file stays marked
-    // incomplete and reloading it throws MdxIncomplete.
-    void abandonWrite();
+    // Drops pending changes after a failed table change. Puts back what
+    // reached the disk and clears the mark; when that fails, or keepMark
+    // asks so (the table itself could not be put back), the file stays
+    // marked incomplete, this object writes nothing more and MdxIncomplete
+    // is thrown.
+    void abandonWrite(bool keepMark);
     // Lock bytes of the index file itself: taking them makes a network
     // client drop what it cached of the file.
     bool lock(bool exclusive, int timeoutMs);

@@ -109,8 +109,8 @@ public:
     void flush() override { file_->flush(); }
     uint32_t changeCounterOnDisk() override { return file_->counterOnDisk(); }
     void beginWrite(bool durable) override { file_->beginWrite(durable); }
-    void abandonWrite() override {
-        file_->abandonWrite();
+    void abandonWrite(bool keepMark) override {
+        file_->abandonWrite(keepMark);
         loadTags();
     }
     bool lockFile(bool exclusive, int timeoutMs) override { return file_->lock(exclusive, timeoutMs); }

@@ -203,11 +203,10 @@ void Table::rollBack(uint32_t recno, const std::string* before, uint32_t oldCoun
         }
     } catch (...) {
         broken_ = true;
-        return;
     }
     try {
         if (mdx_)
-            mdx_->abandonWrite();
+            mdx_->abandonWrite(broken_);
     } catch (...) {
         broken_ = true;
     }

@@ -269,3 +269,35 @@ TEST(TableCrash, IncompleteIndexIsRebuiltByTheFirstOpenThatHasTheTableAlone)
     auto second = Table::open(path);
     EXPECT_EQ(second->recordCount(), 4u);
 }
+
+TEST(TableCrash, IndexBlocksThatCannotBePutBackLeaveTheIndexMarkedEvenAfterClosing)
+{
+    TempDir dir;
+    const std::string path = dir.file("KLASSE.DBF");
+    makeTable(path);
+    auto t = Table::open(path);
+    t->setWriteThrough(true);
+    t->append();
+    t->setText("NAME", "Dora");
+    // The mark and all index blocks get out, the sync before the header
+    // fails, and so does every index write after it.
+    int indexSyncs = 0;
+    bool failing = false;
+    setIoHook([&](IoStep step, const std::string& file) {
+        if (file.find(".MDX") == std::string::npos)
+            return;
+        if (step == IoStep::Sync && ++indexSyncs == 2)
+            failing = true;
+        if (failing)
+            throw DbfError("Netzwerkfehler");
+    });
+    EXPECT_THROW(t->post(), DbfError);
+    setIoHook(nullptr);
+    EXPECT_THROW(t->post(), DbfError) << "this open writes nothing more";
+    t.reset(); // closing must not declare the half-written index complete
+
+    auto check = Table::open(path);
+    const std::vector<std::string> problems = check->findProblems();
+    EXPECT_TRUE(problems.empty()) << problems.front();
+    EXPECT_EQ(names(*check), (std::vector<std::string>{"Anna", "Bernd", "Clara"}));
+}
