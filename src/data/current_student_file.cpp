@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QThread>
 
 namespace zedora {
 namespace {
@@ -46,7 +47,9 @@ CurrentStudentFile::CurrentStudentFile(AppContext& context, QObject* parent)
     // computers on network shares, and the engine's look costs a few bytes.
     lookTimer_.setInterval(2000);
     connect(&lookTimer_, &QTimer::timeout, this, [this] {
-        if (table_.isOpen())
+        // Not from inside a dialog: the command that opened it may be
+        // walking through the rows.
+        if (table_.isOpen() && QThread::currentThread()->loopLevel() <= 1)
             table_.takeOverOutsideChanges();
     });
     lookTimer_.start();

@@ -578,9 +578,14 @@ bool StudentTable::takeOverOutsideChanges()
     if (!rebuildKeeping(keep))
         return false;
     if (rows_ == before) {
+        // The current record is announced only when it changed, so that a
+        // view holding half-typed text is not disturbed for others' rows.
+        const QStringList shown = seen_;
         rememberShown();
-        for (int r = 0; r < rowCount(); ++r)
-            emit rowChanged(r);
+        for (int r = 0; r < rowCount(); ++r) {
+            if (r != row_ || seen_ != shown)
+                emit rowChanged(r);
+        }
     } else {
         emitReset();
         announceCurrent();

@@ -238,6 +238,17 @@ TEST_F(SharedStudentFileTest, AMemoChangedElsewhereIsShownFreshAndNotOverwritten
     EXPECT_EQ(ui.messages().value(0),
               conflictQuestion("TB1", "Meyer", "Meyer arbeitet mit. Neu von PC1.", "Text von PC2."));
     EXPECT_EQ(storedText(path, "Meyer", "TB1"), "Text von PC2.");
+
+    // Once the look has shown the other text, writing on it is no conflict.
+    file->setLookInterval(30);
+    ui.clear();
+    QSignalSpy changedRows(&table(), &StudentTable::rowChanged);
+    ASSERT_EQ(storeElsewhere(path, "Meyer", {{"TB1", "Text von PC2, erweitert."}}), 0);
+    ASSERT_TRUE(waitFor([&] { return !changedRows.isEmpty(); }));
+    ASSERT_TRUE(table().setValue(tb1, "Text von PC2, erweitert. Und von PC1."));
+    EXPECT_TRUE(table().post());
+    EXPECT_TRUE(ui.messages().isEmpty());
+    EXPECT_EQ(storedText(path, "Meyer", "TB1"), "Text von PC2, erweitert. Und von PC1.");
 }
 
 TEST_F(SharedStudentFileTest, TheLookTimerShowsOtherComputersChangesButLeavesAnEditAlone)
@@ -245,9 +256,22 @@ TEST_F(SharedStudentFileTest, TheLookTimerShowsOtherComputersChangesButLeavesAnE
     file->setLookInterval(30);
     openOn("Lehmann");
     QSignalSpy changedRows(&table(), &StudentTable::rowChanged);
+    const int lehmann = table().currentRow();
+    const auto told = [&](int row) {
+        for (const QList<QVariant>& args : changedRows) {
+            if (args.value(0).toInt() == row)
+                return true;
+        }
+        return false;
+    };
     ASSERT_EQ(storeElsewhere(path, "Meyer", {{"DE", "2"}}), 0);
-    EXPECT_TRUE(waitFor([&] { return !changedRows.isEmpty(); })) << "the views are told";
+    EXPECT_TRUE(waitFor([&] { return told(1 - lehmann); })) << "the views are told";
+    EXPECT_FALSE(told(lehmann)) << "the current record did not change";
     EXPECT_EQ(table().value("NAME"), "Lehmann") << "the cursor stays";
+    changedRows.clear();
+    ASSERT_EQ(storeElsewhere(path, "Lehmann", {{"DE", "3"}}), 0);
+    EXPECT_TRUE(waitFor([&] { return told(lehmann); }));
+    EXPECT_EQ(table().value("DE"), "3");
 
     ASSERT_EQ(appendElsewhere(path, "Neumann"), 0);
     EXPECT_TRUE(waitFor([&] { return table().rowCount() == 3; }));
@@ -265,7 +289,7 @@ TEST_F(SharedStudentFileTest, TheLookTimerShowsOtherComputersChangesButLeavesAnE
     table().cancel();
     EXPECT_EQ(table().rowCount(), 4);
     EXPECT_EQ(table().value("NAME"), "Lehmann");
-    EXPECT_EQ(table().value("DE"), "");
+    EXPECT_EQ(table().value("DE"), "3");
 }
 
 TEST_F(SharedStudentFileTest, ARecordHeldInEditElsewhereIsReportedAndTheEditKept)
@@ -282,6 +306,15 @@ TEST_F(SharedStudentFileTest, ARecordHeldInEditElsewhereIsReportedAndTheEditKept
               "Der Datensatz Lehmann wird gerade an einem anderen Computer bearbeitet.\n"
               "Ihre Eingaben bleiben erhalten; bitte versuchen Sie es gleich noch einmal.");
     EXPECT_TRUE(table().isEditing());
+    EXPECT_EQ(table().value("DE"), "5");
+    EXPECT_EQ(storedText(path, "Lehmann", "DE"), "");
+    // "Abbruch" after the refusal: the stored value is back, nothing written.
+    table().cancel();
+    EXPECT_FALSE(table().isEditing());
+    EXPECT_EQ(table().value("DE"), "");
+    EXPECT_EQ(storedText(path, "Lehmann", "DE"), "");
+
+    ASSERT_TRUE(table().setValue("DE", "5"));
     EXPECT_TRUE(table().post()) << "once the other computer is done";
     EXPECT_EQ(storedText(path, "Lehmann", "DE"), "5");
 }
