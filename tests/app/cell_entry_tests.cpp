@@ -193,6 +193,36 @@ TEST_F(CellEntryTest, AMoveByTheWheelOrTheNavigationTakesTheValueToItsOwnStudent
     EXPECT_EQ(stored(9, "EN"), nextBefore) << "the value stays with the student it was typed for";
 }
 
+TEST_F(CellEntryTest, AClickIntoAnotherRowKeepsTheClickedColumnWhenTheRowsAreReadAfresh)
+{
+    // As when another computer's change arrives with the move.
+    bool refreshed = false;
+    QObject guard;
+    QObject::connect(&table(), &StudentTable::currentRowChanged, &guard, [&] {
+        if (!refreshed) {
+            refreshed = true;
+            table().refresh();
+        }
+    });
+    grid().setFocus();
+    grid().setCurrentIndex(cell(0, "MW").isValid() ? cell(0, "MW") : window->entryModel().index(0, 0));
+    const QModelIndex target = cell(1, "DE");
+    QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, grid().visualRect(target).center());
+    ASSERT_TRUE(refreshed);
+    EXPECT_EQ(grid().currentIndex(), target);
+    QTest::keyClicks(&grid(), "4");
+    ASSERT_TRUE(editor());
+    EXPECT_EQ(editor()->text(), "4");
+    button("btnabbr")->click();
+
+    // A rebuild (refresh, lock) lays out the columns anew and keeps the cell.
+    grid().setCurrentIndex(cell(3, "EN"));
+    window->rebuildTable();
+    EXPECT_EQ(grid().currentIndex(), cell(3, "EN"));
+    window->iconBar().findChild<QToolButton*>("SpeedButton19")->click();
+    EXPECT_EQ(grid().currentIndex(), cell(3, "EN"));
+}
+
 TEST_F(CellEntryTest, TypingIntoAReadOnlyCellNeverMovesTheRecord)
 {
     // Locked: a grade cell takes no input, and the grid must not search.

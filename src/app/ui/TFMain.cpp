@@ -326,12 +326,19 @@ void TFMain::createEntryGrids(QWidget* page)
             &QScrollBar::setValue);
     connect(grid2_->verticalScrollBar(), &QScrollBar::valueChanged, grid1_->verticalScrollBar(),
             &QScrollBar::setValue);
-    const auto follow = [this](const QModelIndex& current) {
-        if (current.isValid() && current.row() != file_->table().currentRow())
+    const auto follow = [this](const QModelIndex& current, bool entryGrid) {
+        if (current.isValid() && current.row() != file_->table().currentRow()) {
+            // The move may read the rows afresh; the grid then returns to
+            // the clicked column, not the one before.
+            if (entryGrid)
+                entryColumn_ = current.column();
             file_->table().moveToRow(current.row());
+        }
     };
-    connect(grid1_->selectionModel(), &QItemSelectionModel::currentChanged, this, follow);
-    connect(grid2_->selectionModel(), &QItemSelectionModel::currentChanged, this, follow);
+    connect(grid1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [follow](const QModelIndex& current) { follow(current, true); });
+    connect(grid2_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [follow](const QModelIndex& current) { follow(current, false); });
 }
 
 // The single-student view: only the current student's rows, larger fonts.
@@ -569,8 +576,11 @@ void TFMain::connectFileCommands()
         refreshPreview();
         for (QTableView* g : {grid1_, grid2_}) {
             const QModelIndex current = g->currentIndex();
+            // After new columns the grid has no cell; it returns to the
+            // column the user was in.
+            const int column = current.isValid() ? current.column() : g == grid1_ ? entryColumn_ : 0;
             if (row >= 0 && current.row() != row)
-                g->setCurrentIndex(g->model()->index(row, std::max(0, current.column())));
+                g->setCurrentIndex(g->model()->index(row, std::min(column, std::max(0, g->model()->columnCount() - 1))));
         }
     });
     const auto command = [this](const char* name, auto slot) {
