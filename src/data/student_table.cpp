@@ -17,10 +17,10 @@ const char* const kAverageNames[3] = {"D1", "D2", "D3"};
 // preview and a print run show what another computer saved meanwhile.
 constexpr auto kFreshFor = std::chrono::milliseconds(250);
 
-// The engine's refusals while another process holds the record or writes.
+// The engine's refusal while another process holds the record in edit.
 bool heldElsewhere(const std::exception& e)
 {
-    return std::string_view(e.what()).find("anderen Arbeitsplatz") != std::string_view::npos;
+    return std::string_view(e.what()).find("an einem anderen Arbeitsplatz bearbeitet") != std::string_view::npos;
 }
 
 class Flag {
