@@ -334,13 +334,19 @@ void CurrentStudentFile::deleteFiles()
                         + QStringLiteral("\n"));
         return;
     }
+    const bool table = QFileInfo(path).suffix().compare(QLatin1String("DBF"), Qt::CaseInsensitive) == 0;
+    if (table && tableInUse(path)) {
+        ctx_.ui.warning(QStringLiteral("Die Datei ") + QFileInfo(path).fileName()
+                        + QStringLiteral(" wird an einem anderen Computer benutzt.\nSie kann nicht gelöscht werden!\n"));
+        return;
+    }
     if (ctx_.ui.ask(QStringLiteral("Soll die gewählte Datei \n\n") + path
                         + QStringLiteral("\n\nwirklich unwiderruflich gelöscht werden?\n"),
                     Buttons::YesNoCancel)
         != Answer::Yes)
         return;
     ctx_.files->deleteFile(path);
-    if (QFileInfo(path).suffix().compare(QLatin1String("DBF"), Qt::CaseInsensitive) == 0) {
+    if (table) {
         ctx_.createdFiles->beginDefer();
         for (const char* ext : {".MDX", ".DBT", ".INI"})
             ctx_.files->deleteFile(companionOf(path, ext));

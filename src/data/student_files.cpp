@@ -8,6 +8,7 @@
 #include "base/workspace_files.h"
 #include "data/student_identity.h"
 #include "data/student_schema.h"
+#include "data/table_in_use.h"
 #include "dbase/raw_file.h"
 #include "dbase/table.h"
 
@@ -119,6 +120,13 @@ bool createEmptyStudentFile(const QString& path, const StudentFileContext& ctx)
         ctx.files.deleteFile(joinPath(ctx.workspace, QLatin1String(stale)));
 
     const bool exists = pathExists(dbf);
+    // Replacing a file another computer works in would lose its work.
+    if (exists && tableInUse(dbf)) {
+        ctx.ui.error(QStringLiteral("Die Datei ") + QFileInfo(dbf).fileName()
+                     + QStringLiteral(" wird an einem anderen Computer benutzt.\nSie kann nicht überschrieben werden!\n"));
+        reg.endDefer();
+        return false;
+    }
     if (exists) {
         ctx.ui.beep();
         const Answer a = ctx.ui.ask(

@@ -364,3 +364,29 @@ TEST_F(SharedStudentFileTest, OpeningAFileWhoseIndexIsMissingWhileOthersHoldItSa
               "Reorganisation kann nicht durchgeführt werden!\n");
     EXPECT_EQ(file->path(), ws + "ZE-0000-0/demo.dbf") << "the fallback opens";
 }
+
+TEST_F(SharedStudentFileTest, AFileAnotherComputerWorksInIsNeitherDeletedNorOverwritten)
+{
+    const QString other = ws + "ZE-1920-1/5B.DBF";
+    writeClass(other, {{"Schulz", ""}});
+    ASSERT_TRUE(buildIndexes(other, IndexKind::StudentFile, *context->files));
+    openOn("Lehmann");
+    {
+        HoldingComputer holder(other);
+        ASSERT_TRUE(holder.ok());
+        ui.texts.enqueue(other);
+        file->deleteFiles();
+        ui.texts.enqueue(other);
+        EXPECT_FALSE(file->createEmpty());
+        EXPECT_EQ(ui.messages(),
+                  QStringList({"Die Datei 5B.DBF wird an einem anderen Computer benutzt.\nSie kann nicht gelöscht werden!\n",
+                               "Die Datei 5B.DBF wird an einem anderen Computer benutzt.\nSie kann nicht überschrieben werden!\n"}));
+        EXPECT_EQ(storedText(other, "Schulz", "KLASSE"), "5a");
+    }
+    // Once nobody has it open, it may go after the question.
+    ui.clear();
+    ui.texts.enqueue(other);
+    ui.answers.enqueue(Answer::Yes);
+    file->deleteFiles();
+    EXPECT_FALSE(QFile::exists(other));
+}
