@@ -58,7 +58,7 @@ int PrintMetrics::fontHeight(int points) const
     return int(std::lround(points * double(factor_) / 72.0));
 }
 
-const QFont& PrintMetrics::font(const FontSpec& font) const
+QFont PrintMetrics::font(const FontSpec& font) const
 {
     return measured(font).font;
 }

@@ -37,7 +37,7 @@ public:
     // surface draws it with its mapping scaled down by kTextScale. Font
     // engines round pixel sizes to whole numbers; measuring and drawing with
     // this same font keeps that rounding from widening the drawn text.
-    const QFont& font(const FontSpec& font) const;
+    QFont font(const FontSpec& font) const;
     static constexpr double kTextScale = 64.0;
 
     // Tries the factors 300, 298, ... (at most 11) on the test sentence and

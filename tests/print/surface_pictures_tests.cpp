@@ -145,6 +145,39 @@ TEST(SurfacePainter, TextStandsOnItsCellBottomAndAlignsByPrinterWidths)
     EXPECT_GE(ink.right(), 900 - 12);
 }
 
+TEST(SurfacePainter, LongLinesOnThePreviewImageAreAsWideAsMeasured)
+{
+    // A font size whose em is far from a whole number of tenths: a drawing
+    // font rounded to whole units would run some millimetres off.
+    PrintMetrics metrics;
+    const QString line = QStringLiteral("Sie arbeitet konzentriert und hilft anderen gern lll");
+    for (const int points : {8, 10, 12}) {
+        SCOPED_TRACE(points);
+        FontSpec f;
+        f.height = metrics.fontHeight(points) + 1;
+        const double width = metrics.textWidthF(f, line);
+        ASSERT_GT(width, 500);
+        QImage img(2200, 200, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        {
+            QPainter p(&img);
+            PainterSurface s(p, metrics, 1.0);
+            s.setFont(f);
+            s.textOut(100, 150, line, 0);
+            s.setTextAlign(TextAlign::Right);
+            s.textOut(2100, 80, line, 0);
+        }
+        QImage left = img.copy(0, 90, 2200, 70), right = img.copy(0, 0, 2200, 85);
+        // The last "l" ends within its side bearing (and a pixel of
+        // antialiasing) before the measured end, never beyond it.
+        EXPECT_LE(inkBounds(left).right(), 100 + width + 1);
+        EXPECT_GE(inkBounds(left).right(), 100 + width - 6);
+        EXPECT_LE(inkBounds(right).right(), 2100 + 1);
+        EXPECT_GE(inkBounds(right).right(), 2100 - 6);
+        EXPECT_NEAR(inkBounds(right).left(), inkBounds(left).left() + 2000 - width, 2);
+    }
+}
+
 TEST(PrintMetricsCalibration, FindsAFactorNearTheTargetWidth)
 {
     PrintMetrics m;
