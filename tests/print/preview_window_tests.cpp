@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QPrinter>
 #include <QProcess>
@@ -278,4 +280,19 @@ TEST(PreviewWindow, WithoutPrinterAValidPdfNameIsProposedAndFailuresAreToldInGer
     EXPECT_TRUE(QFileInfo(target).size() > 0) << target.toStdString();
     for (const QString& m : f.h.ui.messages())
         EXPECT_NE(m, QStringLiteral("Der Druck konnte nicht ausgeführt werden!"));
+}
+
+TEST(PreviewWindow, PrintDialogShowsTheProposedPdfName)
+{
+    // The preview hands its proposal to Qt's print dialog through the
+    // printer; the dialog must show it rather than one made from the title.
+    QTemporaryDir ws;
+    const QString proposal = ws.filePath(QStringLiteral("10b-2013-2014.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("10b-2013/2014"));
+    printer.setOutputFileName(proposal);
+    QPrintDialog dialog(&printer);
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("filename"));
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), proposal);
 }
