@@ -22,7 +22,11 @@ namespace {
 
 QString demoSource()
 {
-    return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../../share/MUSTER/DEMOLAY.MST");
+    // A compiler cache may name this file relative to the build directory.
+    QString here = QFileInfo(QStringLiteral(__FILE__)).path();
+    if (QDir::isRelativePath(here))
+        here = QStringLiteral(ZEDORA_BINARY_DIR "/") + here;
+    return here + QStringLiteral("/../../share/MUSTER/DEMOLAY.MST");
 }
 
 QStringList demoLines()
