@@ -1,6 +1,7 @@
 #include "print/pdf_file_name.h"
 
 #include "base/path_resolver.h"
+#include "base/workspace_files.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -30,7 +31,7 @@ QString pdfFileNameFor(const QString& jobTitle)
     return name + QStringLiteral(".pdf");
 }
 
-QString documentArchiveFolderFor(const QString& studentFile)
+QString documentArchiveFolderFor(const QString& studentFile, WorkspaceFiles* files)
 {
     if (studentFile.trimmed().isEmpty())
         return {};
@@ -43,14 +44,20 @@ QString documentArchiveFolderFor(const QString& studentFile)
     if (!workspace.cdUp())
         return {};
     const QString folder = resolveIn(workspace.absolutePath(), QStringLiteral("DOKU-PDF-ARCHIV/") + halfYear);
-    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
-        return {};
+    if (!QFileInfo(folder).isDir()) {
+        if (files)
+            files->createDirectory(folder);
+        else
+            QDir().mkpath(folder);
+        if (!QFileInfo(folder).isDir())
+            return {};
+    }
     return folder;
 }
 
-QString proposedPdfPath(const QString& studentFile, const QString& jobTitle)
+QString proposedPdfPath(const QString& studentFile, const QString& jobTitle, WorkspaceFiles* files)
 {
-    QString folder = documentArchiveFolderFor(studentFile);
+    QString folder = documentArchiveFolderFor(studentFile, files);
     if (folder.isEmpty()) {
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         if (folder.isEmpty() || !QFileInfo(folder).isDir())

@@ -6,6 +6,8 @@
 
 namespace zedora {
 
+class WorkspaceFiles;
+
 // The job title as a file name with ".pdf": characters that a file name
 // cannot hold on Linux or Windows ("/", "\", ":", "*", "?", '"', "<", ">",
 // "|", control characters) become "-"; "10b-2013/2014" gives
@@ -13,13 +15,13 @@ namespace zedora {
 QString pdfFileNameFor(const QString& jobTitle);
 
 // The document archive's folder of the half-year the student file belongs
-// to (workspace/DOKU-PDF-ARCHIV/ZE-...), created when missing. Empty when
-// the file lies in no half-year's data directory or the folder cannot be
-// made.
-QString documentArchiveFolderFor(const QString& studentFile);
+// to (workspace/DOKU-PDF-ARCHIV/ZE-...), created when missing (through files
+// when given, so the created-files register knows it). Empty when the file
+// lies in no half-year's data directory or the folder cannot be made.
+QString documentArchiveFolderFor(const QString& studentFile, WorkspaceFiles* files = nullptr);
 
 // The full path proposed for the PDF file: the half-year's archive folder,
 // else the user's documents folder, else the home folder.
-QString proposedPdfPath(const QString& studentFile, const QString& jobTitle);
+QString proposedPdfPath(const QString& studentFile, const QString& jobTitle, WorkspaceFiles* files = nullptr);
 
 } // namespace zedora

@@ -1,6 +1,9 @@
 // The PDF file proposed when the preview prints without a printer.
 #include "print/pdf_file_name.h"
 
+#include "base/created_files_register.h"
+#include "base/workspace_files.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -39,6 +42,17 @@ TEST(PdfFileName, ProposedInTheHalfYearsDocumentFolderWhichIsCreatedWhenMissing)
               ws.filePath(QStringLiteral("doku-pdf-archiv/ZE-0000-0/10b-2013-2014.pdf")));
     EXPECT_TRUE(QFileInfo(ws.filePath(QStringLiteral("doku-pdf-archiv/ZE-0000-0"))).isDir());
     EXPECT_FALSE(QFileInfo::exists(ws.filePath(QStringLiteral("DOKU-PDF-ARCHIV"))));
+
+    // Made through the workspace's file helpers, the register records it.
+    TNeueDateien reg{ws.filePath(QStringLiteral("neu.txt")), ws.filePath(QStringLiteral("neuverz.txt"))};
+    WorkspaceFiles files{reg};
+    const QString folder = documentArchiveFolderFor(ws.filePath(QStringLiteral("ZE-1415-2/5a.dbf")), &files);
+    EXPECT_EQ(folder, ws.filePath(QStringLiteral("doku-pdf-archiv/ZE-1415-2")));
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_TRUE(reg.directories().contains(folder)) << reg.directories().join(u'|').toStdString();
+    // An existing folder is not registered again.
+    documentArchiveFolderFor(ws.filePath(QStringLiteral("ZE-1415-2/5b.dbf")), &files);
+    EXPECT_EQ(reg.directories().count(folder), 1);
 }
 
 TEST(PdfFileName, OutsideAHalfYearOrWhenTheFolderCannotBeMadeTheDocumentsFolder)

@@ -438,7 +438,7 @@ void TFVorschau::print()
     // would make from the title may hold a "/" of the school year; it gets a
     // valid name in the half-year's document folder instead.
     if (!hasPrinters())
-        printer.setOutputFileName(proposedPdfPath(settings_.NotenDatei, job_.title));
+        printer.setOutputFileName(proposedPdfPath(settings_.NotenDatei, job_.title, workspaceFiles_));
     if (!printDialog || !printDialog(printer))
         return;
     const bool toPdf = printer.outputFormat() == QPrinter::PdfFormat;

@@ -22,6 +22,7 @@ class QToolButton;
 namespace zedora {
 
 class Interaction;
+class WorkspaceFiles;
 struct Settings;
 
 struct PreviewJob {
@@ -66,6 +67,10 @@ public:
     QImage pageImage();
     const RecordingSurface* recording() const { return recording_.get(); }
 
+    // Creates the document folder that a PDF print proposes, keeping the
+    // created-files register current; without it the folder is made bare.
+    void setWorkspaceFiles(WorkspaceFiles* files) { workspaceFiles_ = files; }
+
     // The print dialog; replaceable so that tests can print without one.
     std::function<bool(QPrinter&)> printDialog;
 
@@ -103,6 +108,7 @@ private:
     Interaction& ui_;
     PrintMetrics& metrics_;
     QWidget* mainWindow_;
+    WorkspaceFiles* workspaceFiles_ = nullptr;
     PreviewJob job_;
     std::unique_ptr<RecordingSurface> recording_;
     int page_ = 1;
