@@ -50,7 +50,7 @@ CurrentStudentFile::CurrentStudentFile(AppContext& context, QObject* parent)
         // Not from inside a dialog: the command that opened it may be
         // walking through the rows.
         if (table_.isOpen() && QThread::currentThread()->loopLevel() <= 1)
-            table_.takeOverOutsideChanges();
+            table_.takeOverOutsideChanges(typing_ && typing_());
     });
     lookTimer_.start();
 }

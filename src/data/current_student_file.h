@@ -44,6 +44,9 @@ public:
     bool writeAssignments();
     // How often the file is checked for changes made by other computers.
     void setLookInterval(int milliseconds) { lookTimer_.setInterval(milliseconds); }
+    // Tells the look whether the user is typing a value not yet handed to
+    // the record (a cell editor, a field with the focus).
+    void setTypingProbe(std::function<bool()> typing) { typing_ = std::move(typing); }
     // The sort order of the setting Sortierung (1, 2, 3).
     void applySortOrder();
     // Makes every field read-only or editable by its kind: master data only
@@ -97,6 +100,7 @@ private:
     std::function<bool(LoadedLayout&)> chooseBlock_;
     EditState editState_;
     QTimer lookTimer_;
+    std::function<bool()> typing_;
 };
 
 } // namespace zedora

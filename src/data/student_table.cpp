@@ -160,6 +160,20 @@ bool StudentTable::visible() const
 {
     if (filterField_ < 0)
         return true;
+    if (isCalculated(filterField_)) {
+        // An average is compared as the grid shows it.
+        const auto stored = [this](const QString& name) {
+            try {
+                const int f = table_->findField(toAnsiStd(name));
+                return f < 0 ? QString() : fromAnsi(table_->text(f));
+            } catch (const std::exception&) {
+                return QString();
+            }
+        };
+        const QString shown = formatAverage(
+            computeAverage(averages_.lists[size_t(filterField_ - storedCount_)], averages_, stored));
+        return recordFilterAccepts(filterText_, shown.isEmpty() ? std::nullopt : std::optional<QString>(shown));
+    }
     try {
         const std::string raw = isMemo(filterField_) ? table_->memo(filterField_)
                                                      : table_->text(filterField_);
@@ -554,18 +568,20 @@ bool StudentTable::rebuildKeeping(uint32_t keepRecno)
     }
 }
 
-bool StudentTable::takeOverOutsideChanges()
+bool StudentTable::takeOverOutsideChanges(bool userTyping)
 {
     if (!table_ || posting_ || suspended_ > 0)
         return false;
+    const bool held = isEditing() || userTyping;
     try {
-        if (!table_->changedSinceLastLook())
+        // A change put off while the user was typing is shown once done.
+        if (!table_->changedSinceLastLook() && (held || !outsideChanged_))
             return false;
     } catch (const std::exception&) {
         return false;
     }
     loadedRecno_ = 0;
-    if (isEditing()) {
+    if (held) {
         outsideChanged_ = true;
         for (int r = 0; r < rowCount(); ++r) {
             if (r != row_)
@@ -573,6 +589,7 @@ bool StudentTable::takeOverOutsideChanges()
         }
         return true;
     }
+    outsideChanged_ = false;
     const std::vector<uint32_t> before = rows_;
     const uint32_t keep = bookmark();
     if (!rebuildKeeping(keep))
@@ -647,8 +664,6 @@ void StudentTable::setFilter(const QString& field, const QString& text)
         return;
     const uint32_t keep = bookmark();
     filterField_ = findField(field);
-    if (isCalculated(filterField_))
-        filterField_ = -1;
     filterText_ = text;
     rebuildRows(keep);
     emitReset();

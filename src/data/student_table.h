@@ -139,9 +139,10 @@ public:
     void refresh();
     // Asks the engine whether anyone changed the file since the last look
     // and, if so, shows the changes: all rows when browsing; while the
-    // current record is edited only the other rows (rows added or removed
-    // elsewhere appear once the edit ends). Returns whether it looked new.
-    bool takeOverOutsideChanges();
+    // current record is edited, or the user is typing into a view, only the
+    // other rows (rows added or removed elsewhere appear once the edit
+    // ends). Returns whether it looked new.
+    bool takeOverOutsideChanges(bool userTyping = false);
 
     // Bulk work: while suspended no row signals are sent; resume sends one
     // rowsReset().

@@ -390,3 +390,27 @@ TEST_F(SharedStudentFileTest, AFileAnotherComputerWorksInIsNeitherDeletedNorOver
     file->deleteFiles();
     EXPECT_FALSE(QFile::exists(other));
 }
+
+TEST_F(SharedStudentFileTest, WhileTheUserTypesTheLookPutsOffRowsAddedElsewhere)
+{
+    bool typing = true;
+    file->setTypingProbe([&] { return typing; });
+    file->setLookInterval(30);
+    openOn("Lehmann");
+    QSignalSpy resets(&table(), &StudentTable::rowsReset);
+    ASSERT_EQ(appendElsewhere(path, "Neumann"), 0);
+    ASSERT_EQ(storeElsewhere(path, "Lehmann", {{"DE", "4"}}), 0);
+    QSignalSpy changedRows(&table(), &StudentTable::rowChanged);
+    ASSERT_TRUE(waitFor([&] { return !changedRows.isEmpty(); }));
+    EXPECT_EQ(table().rowCount(), 2);
+    EXPECT_TRUE(resets.isEmpty()) << "an open cell editor would be closed";
+    for (const QList<QVariant>& args : changedRows)
+        EXPECT_NE(args.value(0).toInt(), table().currentRow());
+
+    // The typing ended without a save (Esc): the next look shows it all,
+    // though nothing new was stored meanwhile.
+    typing = false;
+    EXPECT_TRUE(waitFor([&] { return table().rowCount() == 3; }));
+    EXPECT_EQ(table().value("NAME"), "Lehmann");
+    EXPECT_EQ(table().value("DE"), "4");
+}

@@ -551,6 +551,12 @@ void TFMain::connectFileCommands()
     });
     connect(file_.get(), &CurrentStudentFile::filesChanged, this, &TFMain::fillFileList);
     connect(file_.get(), &CurrentStudentFile::cannotGoOn, this, &QWidget::close);
+    // Others' changes never replace a value the user is still typing.
+    file_->setTypingProbe([this] {
+        EntryGridDelegate* editors = cellEditors();
+        auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        return (editors && editors->hasTypedInput()) || (field && field->isModified());
+    });
     // A reset of the rows (after a save, a new order) leaves the grids
     // without a current cell; they take the table's record again.
     // The column the user is in, kept over resets of the model.
@@ -746,8 +752,10 @@ void TFMain::showPreview(bool smallWindow)
             placeholders.epochalSubjects << ep.trimmed();
     }
     placeholders.freeEntryColumns = file_->layout().columns.exemptList;
-    if (!preview_)
+    if (!preview_) {
         preview_ = new TFVorschau(context_.settings, context_.ui, *metrics_, this);
+        preview_->setWorkspaceFiles(context_.files.get());
+    }
     preview_->showJob(reportCardJob(*printLayout_, *metrics_,
                                     RenderOptions::fromSettings(context_.settings, context_.workspace),
                                     placeholders, *printRecords_, singleStudentRun(*printLayout_),
