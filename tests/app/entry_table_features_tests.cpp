@@ -307,3 +307,39 @@ TEST(EntryGridText, TextBlockCellsShowTheirBeginningOnOneLine)
     EXPECT_EQ(EntryGridDelegate::textBlockPreview(" \r\n "), "    ");
     EXPECT_EQ(EntryGridDelegate::textBlockPreview(""), "");
 }
+
+namespace {
+
+TEST_F(EntryTableFeatures, AFilterOnAnAverageComparesItAsShown)
+{
+    int column = -1;
+    for (int c = 0; c < window->entryModel().columnCount(); ++c) {
+        if (window->entryModel().column(c)->field == "D1")
+            column = c;
+    }
+    ASSERT_GE(column, 0) << "the demo layout shows D1";
+    const int total = table().rowCount();
+    const QString first = table().valueAt(0, fieldOf(column));
+    ASSERT_FALSE(first.isEmpty());
+    int matching = 0;
+    for (int r = 0; r < total; ++r)
+        matching += table().valueAt(r, fieldOf(column)).contains(first);
+    ASSERT_LT(matching, total) << "the demo class has different averages";
+
+    grid().setCurrentIndex(window->entryModel().index(0, column));
+    answerFilter(QString(), "BitBtn1");
+    button("FilterButton")->click();
+    EXPECT_TRUE(table().filtered());
+    EXPECT_EQ(table().rowCount(), matching);
+    for (int r = 0; r < table().rowCount(); ++r)
+        EXPECT_TRUE(table().valueAt(r, fieldOf(column)).contains(first)) << r;
+    EXPECT_EQ(button("FilterButton")->text(), "Filter aktiv");
+
+    grid().setCurrentIndex(window->entryModel().index(0, column));
+    answerFilter(QString(), "BitBtn2");
+    button("FilterButton")->click();
+    EXPECT_EQ(table().rowCount(), total);
+    EXPECT_EQ(button("FilterButton")->text(), "Filter inaktiv");
+}
+
+} // namespace

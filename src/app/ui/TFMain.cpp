@@ -482,11 +482,12 @@ QWidget* TFMain::createStatusPanel()
     gaugepanel_ = new ProgressPanel(statusButtons, p2);
     l->addWidget(gaugepanel_, 1);
     context_.ui.setProgressDisplay(gaugepanel_);
-    hilfe_ = label("hilfe", QString(), p2);
+    hilfe_ = new ElidedLabel(p2);
+    hilfe_->setObjectName(QStringLiteral("hilfe"));
     hilfe_->setAutoFillBackground(true);
     hilfe_->setMinimumHeight(22);
     hilfe_->setIndent(6);
-    // A long help text is cut, it must not widen the window.
+    // A long help text ends in "…", it must not widen the window.
     hilfe_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     l->addWidget(hilfe_, 1);
     return p2;

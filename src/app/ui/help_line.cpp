@@ -4,9 +4,25 @@
 
 #include <QEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QWidget>
 
 namespace zedora {
+
+QString ElidedLabel::shownText() const
+{
+    const int room = contentsRect().width() - std::max(0, indent()) - 2 * margin();
+    return fontMetrics().elidedText(text(), Qt::ElideRight, std::max(0, room));
+}
+
+void ElidedLabel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    drawFrame(&painter);
+    const QRect room = contentsRect().adjusted(std::max(0, indent()) + margin(), margin(), -margin(), -margin());
+    painter.setPen(palette().color(foregroundRole()));
+    painter.drawText(room, int(Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine), shownText());
+}
 
 HelpLine::HelpLine(QLabel& label, const HelpTexts& texts, QObject* parent)
     : QObject(parent), label_(label), texts_(texts)
@@ -33,8 +49,10 @@ void HelpLine::attachText(QWidget* control, std::function<QString()> text)
 
 void HelpLine::show(const QString& text)
 {
-    if (enabled_)
+    if (enabled_) {
         label_.setText(text);
+        label_.setToolTip(text);
+    }
 }
 
 void HelpLine::setEnabled(bool on)

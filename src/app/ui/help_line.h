@@ -1,14 +1,27 @@
 #pragma once
 // The help line: shows the help text of the control under the mouse.
 #include <QHash>
+#include <QLabel>
 #include <functional>
 #include <QObject>
 #include <QString>
 
-class QLabel;
 class QWidget;
 
 namespace zedora {
+
+// One line of text that ends in "…" where the room ends, never cut in the
+// middle of a word; the whole text is its tool tip.
+class ElidedLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+    // What the label shows at its present width.
+    QString shownText() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
 
 class HelpTexts;
 

@@ -120,9 +120,14 @@ void MaskPageView::showColour(QLineEdit* box, const QString& field, bool focused
 
 void MaskPageView::textFocus(QPlainTextEdit* text, bool focused)
 {
-    QPalette p = text->palette();
-    p.setColor(QPalette::Base, focused && !text->isReadOnly() ? kFocusColour : palette().color(QPalette::Base));
-    text->setPalette(p);
+    // Painted on the viewport, which a style sheet above may have given a
+    // palette of its own.
+    for (QWidget* w : {static_cast<QWidget*>(text), text->viewport()}) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::Base,
+                   focused && !text->isReadOnly() ? kFocusColour : palette().color(QPalette::Base));
+        w->setPalette(p);
+    }
     text->setFixedHeight(focused ? kFocusedTextHeight : kTextHeight);
     for (const Binding& b : bindings_) {
         if (b.hint)

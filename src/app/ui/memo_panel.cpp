@@ -184,9 +184,13 @@ void MemoPanel::setMemoFont(int points)
 void MemoPanel::focusIn()
 {
     memo_->moveCursor(QTextCursor::End);
-    QPalette p = memo_->palette();
-    p.setColor(QPalette::Base, kFocusColour);
-    memo_->setPalette(p);
+    // The text is drawn on the viewport, which a style sheet above may
+    // have given a palette of its own.
+    for (QWidget* w : {static_cast<QWidget*>(memo_), memo_->viewport()}) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::Base, kFocusColour);
+        w->setPalette(p);
+    }
     setFixedHeight(settings_.DBMHoehe);
     toolbar_->show();
     emit entered();
@@ -197,6 +201,7 @@ void MemoPanel::focusOut()
     toolbar_->hide();
     setFixedHeight(kRestingHeight);
     memo_->setPalette(QPalette());
+    memo_->viewport()->setPalette(QPalette());
     emit left();
 }
 

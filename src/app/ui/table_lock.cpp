@@ -7,6 +7,7 @@
 #include "data/student_table_model.h"
 
 #include <QFrame>
+#include <QBoxLayout>
 #include <QLabel>
 #include <QTabWidget>
 #include <QTableView>
@@ -24,13 +25,17 @@ bool releasableKind(int kind)
 TableLock::TableLock(TFMain& window) : QObject(&window), window_(window)
 {
     setObjectName(QStringLiteral("entryTableLock"));
-    // The red "Gesperrt" sign sits in the top right corner of the grid page.
-    QWidget* page = window.entryGrid().parentWidget();
+    // The red "Gesperrt" sign stands right above the grids, clear of their
+    // column titles.
+    QWidget* frame = window.entryGrid().parentWidget();
+    QWidget* page = frame->parentWidget();
     panel16_ = new QLabel(QStringLiteral("Gesperrt"), page);
     panel16_->setObjectName(QStringLiteral("Panel16"));
     panel16_->setAlignment(Qt::AlignCenter);
     panel16_->setStyleSheet(QStringLiteral("QLabel { background: red; color: white; font-weight: bold; }"));
     panel16_->setFixedSize(80, 20);
+    if (auto* rows = qobject_cast<QBoxLayout*>(page->layout()))
+        rows->insertWidget(rows->indexOf(frame), panel16_, 0, Qt::AlignRight);
     // Opening a file applies SperreOption again; a released column does not
     // survive that.
     connect(&window.studentFile(), &CurrentStudentFile::opened, this, [this] {
@@ -105,11 +110,6 @@ void TableLock::showState()
         frame->setStyleSheet(on ? QStringLiteral("QFrame#Panel15 { background: red; }")
                                 : QStringLiteral("QFrame#Panel15 { background: lime; }"));
     panel16_->setVisible(on);
-    if (on) {
-        QWidget* page = panel16_->parentWidget();
-        panel16_->move(qMax(0, page->width() - panel16_->width() - 20), 2);
-        panel16_->raise();
-    }
 }
 
 void TableLock::focusAndRepaint()
