@@ -174,6 +174,42 @@ TEST_F(CellEntryTest, ChangingThePageOrOpeningThePreviewSavesTheTypedValue)
     EXPECT_EQ(stored(6, "MA"), maths);
 }
 
+TEST_F(CellEntryTest, F8OnTheMaskPageTakesTheValueOfTheFieldStillBeingTyped)
+{
+    table().moveToRow(2);
+    const auto storedRecord = [this] {
+        const QString id = table().valueAt(2, table().findField("ID"));
+        StudentTable fresh;
+        fresh.open(path);
+        QStringList values;
+        for (int r = 0; r < fresh.rowCount(); ++r) {
+            if (fresh.valueAt(r, fresh.findField("ID")) != id)
+                continue;
+            for (int f = 0; f < fresh.fieldCount(); ++f)
+                values << fresh.valueAt(r, f).trimmed();
+        }
+        return values;
+    };
+    const QStringList before = storedRecord();
+    window->pages().setCurrentIndex(1);
+    auto* first = window->findChild<QLineEdit*>("n01");
+    ASSERT_TRUE(first && first->isVisible());
+    first->setFocus();
+    const QString typed = first->text().trimmed() == "5" ? QStringLiteral("4") : QStringLiteral("5");
+    first->selectAll();
+    QTest::keyClicks(first, typed);
+    QTest::keyClick(first, Qt::Key_F8);
+    const QStringList after = storedRecord();
+    ASSERT_EQ(after.size(), before.size());
+    QStringList changed;
+    for (qsizetype f = 0; f < after.size(); ++f) {
+        if (after[f] != before[f])
+            changed << after[f];
+    }
+    EXPECT_EQ(changed, QStringList{typed});
+    EXPECT_TRUE(first->hasFocus());
+}
+
 TEST_F(CellEntryTest, AMoveByTheWheelOrTheNavigationTakesTheValueToItsOwnStudent)
 {
     const QString typed = otherGrade(7, "DE");
