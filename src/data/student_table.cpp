@@ -59,8 +59,7 @@ void StudentTable::open(const QString& path, const QString& tag)
     setState(State::Browse);
     rebuildRows(0);
     row_ = rows_.empty() ? -1 : 0;
-    emitReset();
-    announceCurrent();
+    resetAndAnnounce();
 }
 
 void StudentTable::close()
@@ -201,8 +200,7 @@ void StudentTable::restrictToStudent(const QString& name, const QString& vorname
     restrictName_ = name.trimmed();
     restrictVorname_ = restrictName_.isEmpty() ? QString() : vorname.trimmed();
     rebuildRows(keep);
-    emitReset();
-    announceCurrent();
+    resetAndAnnounce();
 }
 
 bool StudentTable::moveToRow(int row)
@@ -456,10 +454,10 @@ bool StudentTable::post()
         return true;
     if (posting_)
         return false;
-    Flag posting(posting_);
     const bool inserting = state_ == State::Insert;
     uint32_t recno = 0;
-    for (;;) {
+    // Only while writing and asking: the views told afterwards may save again.
+    for (Flag posting(posting_);;) {
         std::vector<int> conflicts;
         QStringList theirs;
         try {
@@ -506,8 +504,7 @@ bool StudentTable::post()
     pending_.clear();
     outsideChanged_ = false;
     rebuildKeeping(recno);
-    emitReset();
-    announceCurrent();
+    resetAndAnnounce();
     return true;
 }
 
@@ -518,13 +515,16 @@ void StudentTable::cancel()
     pending_.clear();
     setState(State::Browse);
     loadedRecno_ = 0;
-    if (outsideChanged_) {
+    const bool rebuild = outsideChanged_;
+    if (rebuild) {
         outsideChanged_ = false;
         rebuildKeeping(bookmark());
-        emitReset();
     }
+    rememberShown();
+    if (rebuild)
+        emitReset();
     emit rowChanged(row_);
-    announceCurrent();
+    emit currentRowChanged(row_);
 }
 
 void StudentTable::rememberShown()
@@ -549,6 +549,15 @@ void StudentTable::rememberShown()
 void StudentTable::announceCurrent()
 {
     rememberShown();
+    emit currentRowChanged(row_);
+}
+
+// What the views are told is remembered first: a view reacting to the reset
+// may start an edit at once.
+void StudentTable::resetAndAnnounce()
+{
+    rememberShown();
+    emitReset();
     emit currentRowChanged(row_);
 }
 
@@ -604,8 +613,7 @@ bool StudentTable::takeOverOutsideChanges(bool userTyping)
                 emit rowChanged(r);
         }
     } else {
-        emitReset();
-        announceCurrent();
+        resetAndAnnounce();
     }
     return true;
 }
@@ -632,8 +640,7 @@ void StudentTable::deleteCurrent()
     const int oldRow = row_;
     rebuildRows(0);
     row_ = rows_.empty() ? -1 : std::min(oldRow, rowCount() - 1);
-    emitReset();
-    announceCurrent();
+    resetAndAnnounce();
 }
 
 void StudentTable::setReadOnly(int field, bool readOnly)
@@ -654,8 +661,7 @@ void StudentTable::setTag(const QString& tag)
     const uint32_t keep = bookmark();
     tag_ = tag;
     rebuildRows(keep);
-    emitReset();
-    announceCurrent();
+    resetAndAnnounce();
 }
 
 void StudentTable::setFilter(const QString& field, const QString& text)
@@ -666,8 +672,7 @@ void StudentTable::setFilter(const QString& field, const QString& text)
     filterField_ = findField(field);
     filterText_ = text;
     rebuildRows(keep);
-    emitReset();
-    announceCurrent();
+    resetAndAnnounce();
 }
 
 void StudentTable::clearFilter()
@@ -680,8 +685,7 @@ void StudentTable::refresh()
     if (!table_ || !savePending())
         return;
     rebuildRows(bookmark());
-    emitReset();
-    announceCurrent();
+    resetAndAnnounce();
 }
 
 void StudentTable::suspendViews()

@@ -162,6 +162,7 @@ private:
     void loadPending();
     void rememberShown();
     void announceCurrent();
+    void resetAndAnnounce();
     void editStoredRecord();
     std::vector<int> fieldsChangedElsewhere(QStringList& theirs) const;
     bool resolveConflicts(const std::vector<int>& fields, const QStringList& theirs);
