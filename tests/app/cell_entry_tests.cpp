@@ -362,6 +362,13 @@ TEST_F(CellEntryTest, AnUndefinedCodeTypedIsStillRefusedWhenTheSaveTakesItOver)
     // Refused codes are emptied, and the save stores that.
     EXPECT_EQ(stored(2, "DE"), "");
     EXPECT_FALSE(table().isEditing());
+
+    // Closing with it in the editor still says why the grade is gone.
+    ui.clear();
+    typeInto(3, "DE", "Q7");
+    window->close();
+    ASSERT_EQ(ui.messages().size(), 1);
+    EXPECT_TRUE(ui.messages().first().contains("Kürzel (Q7) nicht definiert!"));
 }
 
 } // namespace

@@ -1063,8 +1063,12 @@ EntryGridDelegate* TFMain::cellEditors() const
 
 void TFMain::takeOverInput()
 {
-    if (EntryGridDelegate* editors = cellEditors())
+    if (EntryGridDelegate* editors = cellEditors()) {
         editors->takeOverInput();
+        // A refusal is shown before the save goes on (and before the
+        // program ends, when closing takes the value).
+        checkMessages_->flush();
+    }
     // A field of the mask or master-data page hands over its value when it
     // is left; a save while it still has the focus takes it now.
     auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
