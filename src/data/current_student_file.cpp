@@ -180,6 +180,7 @@ bool CurrentStudentFile::open(const QString& requested)
                     "Kommt es weiterhin zu Problemen, wenden Sie sich bitte\nan den Programmautor.\n"
                     "Die Programmausführung bricht jetzt ab!"));
                 path_.clear();
+                emit cannotGoOn();
                 return false;
             }
         }
@@ -273,10 +274,8 @@ bool CurrentStudentFile::reorganiseCurrent()
     const bool inUse = tableInUse(path);
     const bool reorganised = !inUse && reorganise(path);
     const bool stillInUse = !reorganised && (inUse || tableInUse(path));
-    if (!open(path)) {
-        emit cannotGoOn();
+    if (!open(path))
         return false;
-    }
     table_.gotoBookmark(mark);
     if (stillInUse) {
         refuseReorganisationInUse(path);
@@ -310,10 +309,7 @@ bool CurrentStudentFile::createEmpty()
     if (!createEmptyStudentFile(path, fc))
         return false;
     writeAssignments();
-    if (open(path))
-        return true;
-    emit cannotGoOn();
-    return false;
+    return open(path);
 }
 
 void CurrentStudentFile::deleteFiles()
@@ -396,10 +392,9 @@ void CurrentStudentFile::switchDataDirectory(const QString& name)
         ctx_.files->copyFile(resolveIn(ctx_.workspace, QStringLiteral("MUSTER\\demo.dbt")),
                              joinPath(target, QStringLiteral("demo.dbt")));
         ctx_.files->clearCopyLists();
-        if (!open(joinPath(target, QStringLiteral("demo.dbf"))))
-            emit cannotGoOn();
-    } else if (!open(dir.filePath(files.first()))) {
-        emit cannotGoOn();
+        open(joinPath(target, QStringLiteral("demo.dbf")));
+    } else {
+        open(dir.filePath(files.first()));
     }
 }
 

@@ -77,8 +77,8 @@ signals:
     void closed();
     // Files of the current directory were deleted.
     void filesChanged();
-    // A command left no student file open (the last box said the program
-    // ends): the main window closes.
+    // No student file could be opened at all (the last box said the program
+    // ends): the main window closes, whichever command opened.
     void cannotGoOn();
 
 private:

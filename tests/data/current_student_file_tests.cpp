@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -210,4 +211,20 @@ TEST_F(CurrentStudentFileTest, ATableThatIsNoStudentFileIsNeverConverted)
     QFile after(foreign);
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), bytes);
+}
+
+TEST_F(CurrentStudentFileTest, WhenNoFileAtAllOpensTheWindowIsToldToClose)
+{
+    writeClass(ws + "ZE-1920-1/5A.DBF", {"Anton"});
+    ASSERT_TRUE(file->open(ws + "ZE-1920-1/5A.DBF"));
+    QSignalSpy gone(file.get(), &CurrentStudentFile::cannotGoOn);
+    // Neither the file, nor the last good one, nor the demo class is there.
+    QFile::remove(ws + "MUSTER/demo.dbf");
+    QFile::remove(ws + "ZE-1920-1/5A.DBF");
+    QDir(ws + "ZE-0000-0").removeRecursively();
+    ui.clear();
+    EXPECT_FALSE(file->open(ws + "ZE-1920-1/5A.DBF"));
+    EXPECT_TRUE(ui.messages().last().startsWith("Zedora kann nicht ordnungsgemäß ausgeführt werden!\n"));
+    EXPECT_EQ(gone.size(), 1);
+    EXPECT_TRUE(file->path().isEmpty());
 }
