@@ -1,3 +1,0 @@
-#pragma once
-// Moved to core/; kept only until every caller includes it from there.
-#include "core/help_texts.h"
