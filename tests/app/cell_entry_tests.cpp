@@ -19,15 +19,12 @@ using namespace zedora;
 
 namespace {
 
-class CellEntryTest : public zedora::test::ShippedProgramTest {
+class CellEntryTest : public zedora::test::ShownProgramTest {
 protected:
     void SetUp() override
     {
-        ShippedProgramTest::SetUp();
+        ShownProgramTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
-            return;
-        showActive();
-        if (HasFatalFailure())
             return;
         path = window->studentFile().path();
         ASSERT_GE(columnOf("DE"), 0) << "the demo layout has a German column";

@@ -65,15 +65,12 @@ TEST(ColumnInfoModel, DescribesMasterDataAndGradeColumns)
 namespace {
 
 // The demo layout prints DE but not MW.
-class ColumnInformation : public zedora::test::ShippedProgramTest {
+class ColumnInformation : public zedora::test::ShownProgramTest {
 protected:
     void SetUp() override
     {
-        ShippedProgramTest::SetUp();
+        ShownProgramTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
-            return;
-        showActive();
-        if (HasFatalFailure())
             return;
         de = columnOf("DE");
         mw = columnOf("MW");

@@ -22,15 +22,8 @@ using namespace zedora;
 
 namespace {
 
-class EntryPageLook : public zedora::test::ShippedProgramTest {
+class EntryPageLook : public zedora::test::ShownProgramTest {
 protected:
-    void SetUp() override
-    {
-        ShippedProgramTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        showActive();
-    }
     StudentTable& table() { return window->studentFile().table(); }
     QTableView& grid() { return window->entryGrid(); }
     QToolButton* barButton(const char* name)

@@ -36,16 +36,8 @@ struct StoredStudent {
 
 // The shipped demo class in a fresh workspace; the main window builds its
 // master-data page itself.
-class MasterDataTest : public zedora::test::ShippedProgramTest {
+class MasterDataTest : public zedora::test::ShownProgramTest {
 protected:
-    void SetUp() override
-    {
-        ShippedProgramTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        showActive();
-    }
-
     StudentTable& table() { return window->studentFile().table(); }
     QLineEdit* field(const char* name) { return window->findChild<QLineEdit*>(QLatin1String(name)); }
     QPushButton* button(const char* name) { return window->findChild<QPushButton*>(QLatin1String(name)); }

@@ -19,15 +19,12 @@ using namespace zedora;
 namespace {
 
 // The demo class's table page with its two text-block columns.
-class MemoPanelTest : public zedora::test::ShippedProgramTest {
+class MemoPanelTest : public zedora::test::ShownProgramTest {
 protected:
     void SetUp() override
     {
-        ShippedProgramTest::SetUp();
+        ShownProgramTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
-            return;
-        showActive();
-        if (HasFatalFailure())
             return;
         for (int c = 0; c < window->entryModel().columnCount(); ++c) {
             const ColumnSpec* described = window->entryModel().column(c);

@@ -54,4 +54,16 @@ protected:
     std::unique_ptr<TFMain> window;
 };
 
+// The program started and its window shown active, as a user finds it.
+class ShownProgramTest : public ShippedProgramTest {
+protected:
+    void SetUp() override
+    {
+        ShippedProgramTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        showActive();
+    }
+};
+
 } // namespace zedora::test
