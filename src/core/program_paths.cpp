@@ -17,9 +17,17 @@ QString withTrailingSlash(const QString& dir)
 ProgramPaths detectProgramPaths(const QString& executableDir)
 {
     ProgramPaths p;
-    const QString share = QDir(executableDir).absoluteFilePath(QStringLiteral("../share"));
-    p.programDir = withTrailingSlash(QFileInfo(share).isDir() ? QDir::cleanPath(share)
-                                                              : QDir::cleanPath(executableDir));
+    // Installed: <prefix>/bin beside <prefix>/share/zedora; build tree:
+    // build/bin beside build/share; otherwise the binary's own folder.
+    const QDir exe(executableDir);
+    const QString installed = exe.absoluteFilePath(QStringLiteral("../share/zedora"));
+    const QString built = exe.absoluteFilePath(QStringLiteral("../share"));
+    QString programDir = QDir::cleanPath(executableDir);
+    if (QFileInfo(installed).isDir())
+        programDir = QDir::cleanPath(installed);
+    else if (QFileInfo(built).isDir())
+        programDir = QDir::cleanPath(built);
+    p.programDir = withTrailingSlash(programDir);
 
     const QString fromEnv = qEnvironmentVariable("ZEDORA_WORKSPACE");
     if (!fromEnv.trimmed().isEmpty()) {
