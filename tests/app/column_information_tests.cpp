@@ -2,9 +2,9 @@
 #include "app/shipped_program.h"
 #include "data/student_schema.h"
 #include "app/ui/Tspalteninfo.h"
-#include "app/ui/admin_commands.h"
+#include "core/ui/admin_commands.h"
 #include "app/ui/entry_grid_header.h"
-#include "app/ui/main_menu.h"
+#include "core/ui/main_menu.h"
 #include "data/current_student_file.h"
 #include "data/student_table_model.h"
 

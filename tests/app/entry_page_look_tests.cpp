@@ -2,7 +2,7 @@
 // the lock sign and the first step back after the single-student view.
 #include "app/shipped_program.h"
 #include "app/ui/TFMain.h"
-#include "app/ui/help_line.h"
+#include "core/ui/help_line.h"
 #include "app/ui/memo_panel.h"
 #include "data/current_student_file.h"
 #include "data/student_table.h"

@@ -4,7 +4,7 @@
 #include "app/ui/TFMain.h"
 #include "app/ui/entry_grid_delegate.h"
 #include "app/ui/entry_table_features.h"
-#include "app/ui/main_menu.h"
+#include "core/ui/main_menu.h"
 #include "app/ui/program_start.h"
 #include "app/ui/table_lock.h"
 #include "app/shipped_program.h"

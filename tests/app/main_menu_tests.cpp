@@ -1,6 +1,6 @@
-#include "app/ui/admin_commands.h"
+#include "core/ui/admin_commands.h"
 #include "app/ui/icon_bar.h"
-#include "app/ui/main_menu.h"
+#include "core/ui/main_menu.h"
 #include "core/user_mode.h"
 #include "base/scripted_interaction.h"
 

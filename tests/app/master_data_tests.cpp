@@ -1,7 +1,7 @@
 #include "core/app_context.h"
 #include "core/user_mode.h"
 #include "app/ui/TFMain.h"
-#include "app/ui/main_menu.h"
+#include "core/ui/main_menu.h"
 #include "app/ui/master_data_commands.h"
 #include "app/ui/program_start.h"
 #include "base/ansi_text.h"

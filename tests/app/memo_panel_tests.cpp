@@ -2,7 +2,7 @@
 #include "app/shipped_program.h"
 #include "app/ui/TFMain.h"
 #include "app/ui/memo_panel.h"
-#include "app/ui/progress_panel.h"
+#include "core/ui/progress_panel.h"
 #include "data/current_student_file.h"
 #include "data/student_table_model.h"
 

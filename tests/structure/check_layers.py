@@ -55,7 +55,8 @@ def check_sources(src, widgets):
                     problems.append(f"{rel}: the table engine includes Qt ({inc})")
                 if top in LOWER and project and inc_top not in LOWER[top]:
                     problems.append(f"{rel}: {top}/ reaches up to {inc}")
-                if top in LOWER and top != "base" and kind == "<" and is_widget_include(inc, widgets):
+                # base/ui and core/ui hold the shared window parts.
+                if top in LOWER and top != "base" and not in_ui and kind == "<" and is_widget_include(inc, widgets):
                     problems.append(f"{rel}: {top}/ includes a widget header ({inc})")
                 if top in SUBSYSTEMS and not in_ui:
                     if project and inc_top == "app":

@@ -2,7 +2,7 @@
 
 #include "core/app_context.h"
 #include "core/settings.h"
-#include "app/ui/help_line.h"
+#include "core/ui/help_line.h"
 #include "app/ui/password_prompts.h"
 #include "app/ui/settings_dialog_abbreviations.h"
 #include "app/ui/settings_dialog_widgets.h"

@@ -1,6 +1,8 @@
 #pragma once
 // The main window: menu and icon bar, navigation panel, the three entry
 // pages, the student file list, the status buttons and the help line.
+#include "core/ui/main_frame.h"
+
 #include <QMainWindow>
 
 class QComboBox;
@@ -32,40 +34,35 @@ class HelpLine;
 class PasswordPrompts;
 struct MainMenu;
 
-class TFMain : public QMainWindow {
+class TFMain : public QMainWindow, public MainFrame {
     Q_OBJECT
 public:
     TFMain(AppContext& context, PasswordPrompts& prompts, QWidget* parent = nullptr);
     ~TFMain() override;
 
-    AppContext& context() { return context_; }
-    CurrentStudentFile& studentFile() { return *file_; }
-    AbbreviationTables& abbreviations() { return *abbreviations_; }
+    QWidget& window() override { return *this; }
+    AppContext& context() override { return context_; }
+    CurrentStudentFile& studentFile() override { return *file_; }
+    AbbreviationTables& abbreviations() override { return *abbreviations_; }
+    AdminCommands& adminCommands() override { return *admin_; }
+    const MainMenu& menu() const override { return *menu_; }
+    QTableView& entryGrid() override { return *grid1_; }
+    QTableView& nameGrid() override { return *grid2_; }
+    StudentTableModel& entryModel() override { return *model1_; }
+    QTabWidget& pages() override { return *allreg_; }
+    QFrame& iconBar() override { return *iconBar_; }
+    HelpLine& helpLine() override { return *helpLine_; }
+    MemoPanel& memoPanel() override { return *memo_; }
+    ProgressPanel& progressPanel() override { return *gaugepanel_; }
+    DeferringInteraction& checkMessages() override { return *checkMessages_; }
+
+    void saveAndNext() override;
+    void takeOverInput() override;
+    void rebuildTable() override;
 
     // Opens the last student file (or the demo); false when none at all
     // could be opened, and the window is then closed.
     bool openLastStudentFile();
-    AdminCommands& adminCommands() { return *admin_; }
-    const MainMenu& menu() const { return *menu_; }
-    QTableView& entryGrid() { return *grid1_; }
-    QTableView& nameGrid() { return *grid2_; }
-    StudentTableModel& entryModel() { return *model1_; }
-    QTabWidget& pages() { return *allreg_; }
-    QFrame& iconBar() { return *iconBar_; }
-    HelpLine& helpLine() { return *helpLine_; }
-    MemoPanel& memoPanel() { return *memo_; }
-    ProgressPanel& progressPanel() { return *gaugepanel_; }
-    // The boxes of the value checks (held while a grid cell hands over its value).
-    DeferringInteraction& checkMessages() { return *checkMessages_; }
-
-    // Saves the pending edit and moves to the next student (the table grid
-    // takes the focus on the table page).
-    void saveAndNext();
-    // Hands a value still being typed (a cell editor, a field of the mask or
-    // master-data page) to the record; every save runs it first.
-    void takeOverInput();
-    // Re-reads the open file with the column layout, keeping the record.
-    void rebuildTable();
 
     // Start routine pieces that need the window.
     void applyColourScheme();

@@ -1,6 +1,6 @@
 #include "app/ui/icon_bar.h"
 
-#include "app/ui/admin_commands.h"
+#include "core/ui/admin_commands.h"
 
 #include <QAction>
 #include <QFrame>

@@ -2,9 +2,9 @@
 
 #include "core/app_context.h"
 #include "app/ui/TFMain.h"
-#include "app/ui/admin_commands.h"
-#include "app/ui/help_line.h"
-#include "app/ui/main_menu.h"
+#include "core/ui/admin_commands.h"
+#include "core/ui/help_line.h"
+#include "core/ui/main_menu.h"
 #include "app/ui/master_data_page.h"
 #include "base/interaction.h"
 #include "data/current_student_file.h"

@@ -1,4 +1,4 @@
-#include "app/ui/help_line.h"
+#include "core/ui/help_line.h"
 
 #include "core/help_texts.h"
 

@@ -1,4 +1,4 @@
-#include "app/ui/admin_commands.h"
+#include "core/ui/admin_commands.h"
 
 #include <QAction>
 #include <QWidget>

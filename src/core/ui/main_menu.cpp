@@ -1,6 +1,6 @@
-#include "app/ui/main_menu.h"
+#include "core/ui/main_menu.h"
 
-#include "app/ui/admin_commands.h"
+#include "core/ui/admin_commands.h"
 #include "core/user_mode.h"
 
 #include <QAction>

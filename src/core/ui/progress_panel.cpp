@@ -1,4 +1,4 @@
-#include "app/ui/progress_panel.h"
+#include "core/ui/progress_panel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
