@@ -1,0 +1,20 @@
+#pragma once
+// The students of the open student file as the photo workshop lists them.
+#include "periphery/photo_names.h"
+
+#include <QList>
+#include <QString>
+
+namespace zedora {
+
+class StudentTable;
+
+struct PhotoStudent {
+    StudentPhotoKey key;
+    QString klasse;
+};
+
+// One entry per row in the table's current order (NAME and VORNAME trimmed).
+QList<PhotoStudent> photoStudents(const StudentTable& table);
+
+} // namespace zedora

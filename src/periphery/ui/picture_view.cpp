@@ -1,0 +1,36 @@
+#include "periphery/ui/picture_view.h"
+
+#include <QPainter>
+
+namespace zedora {
+
+PictureView::PictureView(QString emptyText, QWidget* parent) : QFrame(parent), emptyText_(std::move(emptyText))
+{
+    setFrameShape(QFrame::StyledPanel);
+    setMinimumSize(120, 150);
+}
+
+void PictureView::setImage(const QImage& image)
+{
+    image_ = image;
+    update();
+}
+
+void PictureView::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    QPainter p(this);
+    const QRect area = contentsRect();
+    if (image_.isNull()) {
+        if (!emptyText_.isEmpty())
+            p.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, emptyText_);
+        return;
+    }
+    const QSize size = image_.size().scaled(area.size(), Qt::KeepAspectRatio);
+    const QRect target(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2,
+                       size.width(), size.height());
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(target, image_);
+}
+
+} // namespace zedora
