@@ -3,7 +3,7 @@
 #include "app/shipped_program.h"
 #include "app/ui/TFMain.h"
 #include "core/ui/help_line.h"
-#include "app/ui/memo_panel.h"
+#include "entry/ui/memo_panel.h"
 #include "data/current_student_file.h"
 #include "data/student_table.h"
 #include "data/student_table_model.h"

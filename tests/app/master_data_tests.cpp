@@ -2,7 +2,7 @@
 #include "core/user_mode.h"
 #include "app/ui/TFMain.h"
 #include "core/ui/main_menu.h"
-#include "app/ui/master_data_commands.h"
+#include "entry/ui/master_data_commands.h"
 #include "app/ui/program_start.h"
 #include "base/ansi_text.h"
 #include "app/shipped_program.h"

@@ -1,7 +1,7 @@
 #include "core/settings.h"
 #include "app/shipped_program.h"
 #include "app/ui/TFMain.h"
-#include "app/ui/memo_panel.h"
+#include "entry/ui/memo_panel.h"
 #include "core/ui/progress_panel.h"
 #include "data/current_student_file.h"
 #include "data/student_table_model.h"

@@ -9,12 +9,12 @@ namespace zedora {
 
 class MasterDataPage;
 class StudentTable;
-class TFMain;
+class MainFrame;
 
 class MasterDataCommands : public QObject {
     Q_OBJECT
 public:
-    MasterDataCommands(TFMain& window, MasterDataPage& page);
+    MasterDataCommands(MainFrame& frame, MasterDataPage& page);
 
     void setEditing(bool on);
     void toggleEditing() { setEditing(!editing_); }
@@ -33,7 +33,7 @@ private:
     void stateChanged(int state);
     void renewIdentity();
 
-    TFMain& window_;
+    MainFrame& frame_;
     MasterDataPage& page_;
     bool editing_ = false;
     bool renewPending_ = false;
@@ -43,8 +43,8 @@ private:
     int clickedTab_ = -1;
 };
 
-// Builds the page "Eingabe - Stammdaten" into the window's third page and
+// Builds the page "Eingabe - Stammdaten" into the main window's third page and
 // connects its commands. The window owns what is made here.
-void installMasterData(TFMain& window);
+void installMasterData(MainFrame& frame);
 
 } // namespace zedora

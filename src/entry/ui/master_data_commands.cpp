@@ -1,11 +1,11 @@
-#include "app/ui/master_data_commands.h"
+#include "entry/ui/master_data_commands.h"
 
 #include "core/app_context.h"
-#include "app/ui/TFMain.h"
+#include "core/ui/main_frame.h"
 #include "core/ui/admin_commands.h"
 #include "core/ui/help_line.h"
 #include "core/ui/main_menu.h"
-#include "app/ui/master_data_page.h"
+#include "entry/ui/master_data_page.h"
 #include "base/interaction.h"
 #include "data/current_student_file.h"
 #include "data/student_identity.h"
@@ -39,11 +39,11 @@ bool savePending(StudentTable& table, Interaction& ui)
 
 } // namespace
 
-MasterDataCommands::MasterDataCommands(TFMain& window, MasterDataPage& page)
-    : QObject(&window), window_(window), page_(page)
+MasterDataCommands::MasterDataCommands(MainFrame& frame, MasterDataPage& page)
+    : QObject(&frame.window()), frame_(frame), page_(page)
 {
-    AdminCommands& admin = window.adminCommands();
-    const MainMenu& menu = window.menu();
+    AdminCommands& admin = frame.adminCommands();
+    const MainMenu& menu = frame.menu();
     if (QAction* toggle = menu.action(QStringLiteral("StammEd"))) {
         connect(toggle, &QAction::triggered, this, [this] { toggleEditing(); });
         admin.setAvailable(toggle, true);
@@ -69,7 +69,7 @@ MasterDataCommands::MasterDataCommands(TFMain& window, MasterDataPage& page)
     connect(page.btnNeu(), &QPushButton::clicked, this, &MasterDataCommands::addRecord);
     connect(page.btnloe(), &QPushButton::clicked, this, &MasterDataCommands::deleteRecord);
 
-    HelpLine& help = window.helpLine();
+    HelpLine& help = frame.helpLine();
     help.attach(page.stEin(), QStringLiteral("027"));
     help.attach(page.stAus(), QStringLiteral("028"));
     help.attach(page.btnNeu(), QStringLiteral("029"));
@@ -79,7 +79,7 @@ MasterDataCommands::MasterDataCommands(TFMain& window, MasterDataPage& page)
     for (QWidget* w : page.courseFields())
         help.attach(w, QStringLiteral("032"));
 
-    QTabWidget& pages = window.pages();
+    QTabWidget& pages = frame.pages();
     // Only a tab the user selects runs the page steps; the menu items and
     // commands that switch pages just show them.
     connect(pages.tabBar(), &QTabBar::tabBarClicked, this, [this](int index) { clickedTab_ = index; });
@@ -105,7 +105,7 @@ MasterDataCommands::MasterDataCommands(TFMain& window, MasterDataPage& page)
     connect(&t, &StudentTable::rowChanged, this, [this] { justLeftEditing_ = false; });
     connect(&t, &StudentTable::currentRowChanged, this, [this] { justLeftEditing_ = false; });
     // Another file opened: its fields get the kinds' read-only flags anew.
-    connect(&window.studentFile(), &CurrentStudentFile::opened, this, [this] {
+    connect(&frame.studentFile(), &CurrentStudentFile::opened, this, [this] {
         if (editing_)
             setEditing(false);
         page_.showCurrent();
@@ -114,7 +114,7 @@ MasterDataCommands::MasterDataCommands(TFMain& window, MasterDataPage& page)
 
 StudentTable& MasterDataCommands::table()
 {
-    return window_.studentFile().table();
+    return frame_.studentFile().table();
 }
 
 void MasterDataCommands::stateChanged(int state)
@@ -126,19 +126,19 @@ void MasterDataCommands::stateChanged(int state)
 
 void MasterDataCommands::setEditing(bool on)
 {
-    Interaction& ui = window_.context().ui;
+    Interaction& ui = frame_.context().ui;
     savePending(table(), ui);
-    AdminCommands& admin = window_.adminCommands();
-    EditState state = window_.studentFile().editState();
+    AdminCommands& admin = frame_.adminCommands();
+    EditState state = frame_.studentFile().editState();
     state.masterDataEditing = on;
     editing_ = on;
     if (on) {
         showPage();
         renewPending_ = true;
     }
-    window_.studentFile().applyEditState(state);
+    frame_.studentFile().applyEditState(state);
     page_.setEditing(on);
-    const MainMenu& menu = window_.menu();
+    const MainMenu& menu = frame_.menu();
     for (const char* name : {"merg", "mloesch", "maend"}) {
         if (QAction* a = menu.action(QLatin1String(name)))
             admin.setAvailable(a, on);
@@ -151,8 +151,8 @@ void MasterDataCommands::setEditing(bool on)
 
 void MasterDataCommands::showPage()
 {
-    window_.pages().setCurrentIndex(kMasterDataPage);
-    if (QAction* item = window_.menu().action(QStringLiteral("Stamm")))
+    frame_.pages().setCurrentIndex(kMasterDataPage);
+    if (QAction* item = frame_.menu().action(QStringLiteral("Stamm")))
         item->setChecked(true);
 }
 
@@ -162,14 +162,14 @@ void MasterDataCommands::pageSelected(int index)
         if (editing_)
             setEditing(false);
         if (index == 0)
-            savePending(table(), window_.context().ui);
+            savePending(table(), frame_.context().ui);
         return;
     }
     if (page_.nameField())
         page_.nameField()->setFocus();
     page_.updateSexCaption();
-    window_.helpLine().show(QStringLiteral("Bearbeiten der Schülerstammdaten in Einzeldarstellung"));
-    if (QAction* item = window_.menu().action(QStringLiteral("Stamm")))
+    frame_.helpLine().show(QStringLiteral("Bearbeiten der Schülerstammdaten in Einzeldarstellung"));
+    if (QAction* item = frame_.menu().action(QStringLiteral("Stamm")))
         item->setChecked(true);
 }
 
@@ -184,7 +184,7 @@ void MasterDataCommands::addRecord()
     if (nameReadOnly())
         return;
     showPage();
-    if (!savePending(table(), window_.context().ui))
+    if (!savePending(table(), frame_.context().ui))
         return;
     table().append();
     if (page_.nameField())
@@ -205,12 +205,12 @@ void MasterDataCommands::deleteRecord()
 {
     if (nameReadOnly())
         return;
-    Interaction& ui = window_.context().ui;
+    Interaction& ui = frame_.context().ui;
     ui.beep();
     if (ui.ask(QStringLiteral("Soll der aktuelle Datensatz\nwirklich gelöscht werden?\n"), Buttons::YesNoCancel)
         != Answer::Yes)
         return;
-    if (!window_.entryGrid().hasFocus() && window_.pages().currentIndex() != kMasterDataPage)
+    if (!frame_.entryGrid().hasFocus() && frame_.pages().currentIndex() != kMasterDataPage)
         return;
     try {
         table().deleteCurrent();
@@ -227,7 +227,7 @@ void MasterDataCommands::renewIdentity()
     const int geboren = t.findField(QStringLiteral("GEBOREN"));
     if (id < 0 || geboren < 0 || t.currentRow() < 0)
         return;
-    Interaction& ui = window_.context().ui;
+    Interaction& ui = frame_.context().ui;
     const IdentityUpdate update = identityOnSave(t.value(geboren), t.value(QStringLiteral("NAME")),
                                                  t.value(QStringLiteral("VORNAME")), ui);
     const bool idReadOnly = t.isReadOnly(id);
@@ -249,12 +249,12 @@ void MasterDataCommands::renewIdentity()
     renewing_ = false;
 }
 
-void installMasterData(TFMain& window)
+void installMasterData(MainFrame& frame)
 {
-    QWidget* host = window.pages().widget(kMasterDataPage);
-    auto* page = new MasterDataPage(window.studentFile().table(), window.context().settings,
-                                    window.context().ui, host);
-    new MasterDataCommands(window, *page);
+    QWidget* host = frame.pages().widget(kMasterDataPage);
+    auto* page = new MasterDataPage(frame.studentFile().table(), frame.context().settings,
+                                    frame.context().ui, host);
+    new MasterDataCommands(frame, *page);
 }
 
 } // namespace zedora

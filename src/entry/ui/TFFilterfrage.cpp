@@ -1,4 +1,4 @@
-#include "app/ui/TFFilterfrage.h"
+#include "entry/ui/TFFilterfrage.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

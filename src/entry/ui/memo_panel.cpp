@@ -1,6 +1,6 @@
-#include "app/ui/memo_panel.h"
+#include "entry/ui/memo_panel.h"
 
-#include "app/ui/field_entry.h"
+#include "entry/ui/field_entry.h"
 #include "core/settings.h"
 #include "data/student_table.h"
 

@@ -1,6 +1,6 @@
-#include "app/ui/entry_grid_header.h"
+#include "entry/ui/entry_grid_header.h"
 
-#include "app/ui/Tspalteninfo.h"
+#include "entry/ui/Tspalteninfo.h"
 
 #include <QPainter>
 #include <QStyleOptionHeaderV2>

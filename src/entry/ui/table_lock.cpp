@@ -1,7 +1,7 @@
-#include "app/ui/table_lock.h"
+#include "entry/ui/table_lock.h"
 
 #include "core/app_context.h"
-#include "app/ui/TFMain.h"
+#include "core/ui/main_frame.h"
 #include "base/interaction.h"
 #include "data/current_student_file.h"
 #include "data/student_table_model.h"
@@ -22,23 +22,23 @@ bool releasableKind(int kind)
 }
 } // namespace
 
-TableLock::TableLock(TFMain& window) : QObject(&window), window_(window)
+TableLock::TableLock(MainFrame& frame) : QObject(&frame.window()), frame_(frame)
 {
     setObjectName(QStringLiteral("entryTableLock"));
     // The red "Gesperrt" sign stands right above the grids, clear of their
     // column titles.
-    QWidget* frame = window.entryGrid().parentWidget();
-    QWidget* page = frame->parentWidget();
+    QWidget* gridFrame = frame.entryGrid().parentWidget();
+    QWidget* page = gridFrame->parentWidget();
     panel16_ = new QLabel(QStringLiteral("Gesperrt"), page);
     panel16_->setObjectName(QStringLiteral("Panel16"));
     panel16_->setAlignment(Qt::AlignCenter);
     panel16_->setStyleSheet(QStringLiteral("QLabel { background: red; color: white; font-weight: bold; }"));
     panel16_->setFixedSize(80, 20);
     if (auto* rows = qobject_cast<QBoxLayout*>(page->layout()))
-        rows->insertWidget(rows->indexOf(frame), panel16_, 0, Qt::AlignRight);
+        rows->insertWidget(rows->indexOf(gridFrame), panel16_, 0, Qt::AlignRight);
     // Opening a file applies SperreOption again; a released column does not
     // survive that.
-    connect(&window.studentFile(), &CurrentStudentFile::opened, this, [this] {
+    connect(&frame.studentFile(), &CurrentStudentFile::opened, this, [this] {
         released_ = -1;
         showState();
         emit changed();
@@ -48,13 +48,13 @@ TableLock::TableLock(TFMain& window) : QObject(&window), window_(window)
 
 bool TableLock::locked() const
 {
-    return window_.studentFile().editState().tableLock;
+    return frame_.studentFile().editState().tableLock;
 }
 
 void TableLock::lock()
 {
     if (locked()) {
-        window_.context().ui.info(QStringLiteral("Tabelle ist bereits gesperrt!"));
+        frame_.context().ui.info(QStringLiteral("Tabelle ist bereits gesperrt!"));
         return;
     }
     setLock(true);
@@ -63,7 +63,7 @@ void TableLock::lock()
 void TableLock::unlock()
 {
     if (!locked()) {
-        window_.context().ui.info(QStringLiteral("Tabelle ist bereits zur Eingabe frei!"));
+        frame_.context().ui.info(QStringLiteral("Tabelle ist bereits zur Eingabe frei!"));
         return;
     }
     setLock(false);
@@ -71,12 +71,12 @@ void TableLock::unlock()
 
 void TableLock::setLock(bool on)
 {
-    window_.context().settings.SperreOption = on;
-    EditState state = window_.studentFile().editState();
+    frame_.context().settings.SperreOption = on;
+    EditState state = frame_.studentFile().editState();
     state.tableLock = on;
     // Applying the state sets every field by its kind, which also locks a
     // column released before.
-    window_.studentFile().applyEditState(state);
+    frame_.studentFile().applyEditState(state);
     released_ = -1;
     showState();
     focusAndRepaint();
@@ -85,16 +85,16 @@ void TableLock::setLock(bool on)
 
 void TableLock::toggleColumn(int column)
 {
-    const ColumnSpec* description = window_.entryModel().column(column);
-    const int field = window_.entryModel().fieldOfColumn(column);
+    const ColumnSpec* description = frame_.entryModel().column(column);
+    const int field = frame_.entryModel().fieldOfColumn(column);
     if (!description || field < 0 || !releasableKind(description->kind))
         return;
     if (!locked())
         setLock(true);  // the current index of the grid stays where it is
-    StudentTable& table = window_.studentFile().table();
+    StudentTable& table = frame_.studentFile().table();
     table.setReadOnly(field, !table.isReadOnly(field));
     if (released_ >= 0 && released_ != column) {
-        const int before = window_.entryModel().fieldOfColumn(released_);
+        const int before = frame_.entryModel().fieldOfColumn(released_);
         if (before >= 0)
             table.setReadOnly(before, true);
     }
@@ -106,19 +106,19 @@ void TableLock::toggleColumn(int column)
 void TableLock::showState()
 {
     const bool on = locked();
-    if (auto* frame = window_.findChild<QFrame*>(QStringLiteral("Panel15")))
-        frame->setStyleSheet(on ? QStringLiteral("QFrame#Panel15 { background: red; }")
+    if (auto* gridFrame = frame_.window().findChild<QFrame*>(QStringLiteral("Panel15")))
+        gridFrame->setStyleSheet(on ? QStringLiteral("QFrame#Panel15 { background: red; }")
                                 : QStringLiteral("QFrame#Panel15 { background: lime; }"));
     panel16_->setVisible(on);
 }
 
 void TableLock::focusAndRepaint()
 {
-    QTableView& grid = window_.entryGrid();
-    if (window_.pages().currentIndex() == 0 && grid.isVisible())
+    QTableView& grid = frame_.entryGrid();
+    if (frame_.pages().currentIndex() == 0 && grid.isVisible())
         grid.setFocus();
     grid.viewport()->update();
-    window_.nameGrid().viewport()->update();
+    frame_.nameGrid().viewport()->update();
 }
 
 } // namespace zedora

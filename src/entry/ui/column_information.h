@@ -4,9 +4,9 @@
 // and the marks in the title row while it is open.
 namespace zedora {
 
-class TFMain;
+class MainFrame;
 
 // Puts the title row with the marks on DBGrid1 and connects the commands.
-void installColumnInformation(TFMain& window);
+void installColumnInformation(MainFrame& frame);
 
 } // namespace zedora

@@ -1,4 +1,4 @@
-#include "app/ui/main_window_search.h"
+#include "entry/ui/main_window_search.h"
 
 #include "base/ansi_text.h"
 #include "base/interaction.h"

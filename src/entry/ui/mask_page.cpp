@@ -1,6 +1,6 @@
-#include "app/ui/mask_page.h"
+#include "entry/ui/mask_page.h"
 
-#include "app/ui/field_entry.h"
+#include "entry/ui/field_entry.h"
 #include "data/column_layout.h"
 #include "data/student_schema.h"
 #include "data/student_table.h"

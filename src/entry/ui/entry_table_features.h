@@ -3,12 +3,12 @@
 // the main window's menu, icon bar and DBGrid1.
 namespace zedora {
 
-class TFMain;
+class MainFrame;
 
-void installEntryTableFeatures(TFMain& window);
+void installEntryTableFeatures(MainFrame& frame);
 
 // FilterButton: asks for the filter value of the current column of
 // DBGrid1 and sets or resets the filter.
-void runFilterCommand(TFMain& window);
+void runFilterCommand(MainFrame& frame);
 
 } // namespace zedora

@@ -1,6 +1,6 @@
-#include "app/ui/master_data_page.h"
+#include "entry/ui/master_data_page.h"
 
-#include "app/ui/field_entry.h"
+#include "entry/ui/field_entry.h"
 #include "core/settings.h"
 #include "base/interaction.h"
 #include "data/student_identity.h"

@@ -1,4 +1,4 @@
-#include "app/ui/field_entry.h"
+#include "entry/ui/field_entry.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -8,12 +8,12 @@ class QLabel;
 
 namespace zedora {
 
-class TFMain;
+class MainFrame;
 
 class TableLock : public QObject {
     Q_OBJECT
 public:
-    explicit TableLock(TFMain& window);
+    explicit TableLock(MainFrame& frame);
 
     bool locked() const;
     // Model column of DBGrid1 released while locked; -1 for none.
@@ -33,7 +33,7 @@ private:
     void showState();
     void focusAndRepaint();
 
-    TFMain& window_;
+    MainFrame& frame_;
     QLabel* panel16_ = nullptr;
     int released_ = -1;
 };

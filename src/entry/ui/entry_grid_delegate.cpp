@@ -1,7 +1,7 @@
-#include "app/ui/entry_grid_delegate.h"
+#include "entry/ui/entry_grid_delegate.h"
 
 #include "core/settings.h"
-#include "app/ui/table_lock.h"
+#include "entry/ui/table_lock.h"
 #include "base/deferring_interaction.h"
 #include "data/student_schema.h"
 #include "data/student_table.h"

@@ -1,4 +1,4 @@
-#include "app/ui/Tspalteninfo.h"
+#include "entry/ui/Tspalteninfo.h"
 
 #include "entry/column_info.h"
 
