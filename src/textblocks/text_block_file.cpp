@@ -1,0 +1,452 @@
+#include "textblocks/text_block_file.h"
+
+#include "textblocks/text_block_names.h"
+#include "base/ansi_text.h"
+#include "base/created_files_register.h"
+#include "base/directory_conventions.h"
+#include "base/interaction.h"
+#include "base/path_resolver.h"
+#include "base/safe_file.h"
+#include "base/workspace_files.h"
+#include "data/student_files.h"
+#include "data/table_in_use.h"
+#include "dbase/table.h"
+
+#include <QFileInfo>
+
+namespace zedora {
+
+namespace {
+
+const char* const kScratchNames[] = {"FLOSTMP", "TMP", "tbstmp"};
+
+std::string native(const QString& path)
+{
+    return QFileInfo(path).absoluteFilePath().toStdString();
+}
+
+QString withoutExtension(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.path() + u'/' + info.completeBaseName();
+}
+
+QString companion(const QString& dbfPath, const char* ext)
+{
+    return resolvePath(withoutExtension(dbfPath) + QLatin1String(ext));
+}
+
+QString text(const dbase::Table& t, const char* field)
+{
+    return fromAnsi(t.text(field));
+}
+
+void store(dbase::Table& t, const QString& id, const QString& text)
+{
+    t.setText("ID", toAnsiStd(upperAscii(id.trimmed()).left(kBlockIdCapacity)));
+    t.setText("INHALT", toAnsiStd(text.left(kBlockTextCapacity)));
+}
+
+const QString kFilter = QStringLiteral("Textbausteindateien (#*.dbf &*.dbf #*.DBF &*.DBF)");
+
+} // namespace
+
+TextBlockFile::TextBlockFile(const QString& workspace, WorkspaceFiles& files, Interaction& ui)
+    : workspace_(workspace), files_(files), ui_(ui)
+{
+}
+
+TextBlockFile::~TextBlockFile() = default;
+
+QString TextBlockFile::definiDir() const
+{
+    return resolveIn(workspace_, QStringLiteral("DEFINI"));
+}
+
+QString TextBlockFile::path() const
+{
+    return path_;
+}
+
+QString TextBlockFile::backupDir() const
+{
+    return resolveIn(workspace_, QStringLiteral("DEFINI\\Sicherung"));
+}
+
+void TextBlockFile::deleteScratchFiles()
+{
+    for (const char* name : kScratchNames)
+        for (const char* ext : {".DBF", ".MDX"})
+            files_.deleteFile(resolveIn(workspace_, QStringLiteral("DEFINI\\") + QLatin1String(name) + QLatin1String(ext)));
+}
+
+bool TextBlockFile::reportFailure(const std::exception& e)
+{
+    ui_.error(QString::fromUtf8(e.what()));
+    return false;
+}
+
+bool TextBlockFile::open(const QString& nameIn)
+{
+    QString name = lastComponent(nameIn).trimmed();
+    QString dbf = resolvePath(joinPath(definiDir(), name));
+    if (name.isEmpty() || !QFileInfo(dbf).isFile()) {
+        const QString demo = resolveIn(workspace_, QStringLiteral("DEFINI\\#DEMO.DBF"));
+        if (!QFileInfo(demo).isFile()) {
+            files_.createDirectory(definiDir());
+            files_.copyFile(resolveIn(workspace_, QStringLiteral("MUSTER\\#DEMO.DBF")),
+                            joinPath(definiDir(), QStringLiteral("#DEMO.DBF")));
+        }
+        close();
+        files_.deleteFile(companion(demo, ".MDX"));
+        dbf = resolveIn(workspace_, QStringLiteral("DEFINI\\#DEMO.DBF"));
+        name = lastComponent(dbf);
+    }
+    if (name.startsWith(u'&')) {
+        const QString target = joinPath(definiDir(), convertedAmpersandName(name));
+        // An existing "#" file of that name is never overwritten by the conversion.
+        if (!pathExists(target)) {
+            if (!copyFileSafely(dbf, target)) {
+                ui_.error(QStringLiteral("Die Datei ") + name + QStringLiteral(" kann nicht nach ")
+                          + lastComponent(target) + QStringLiteral(" kopiert werden!\n"));
+                return false;
+            }
+            files_.createdFiles().registerFile(target);
+            files_.deleteFile(companion(dbf, ".MDX"));
+            files_.deleteFile(dbf);
+        }
+        dbf = resolvePath(target);
+        name = lastComponent(dbf);
+    }
+    close();
+    if (!QFileInfo(companion(dbf, ".MDX")).isFile() && !rebuild(dbf))
+        return false;
+    if (!openTable(dbf))
+        return false;
+    name_ = lastComponent(dbf);
+    return true;
+}
+
+bool TextBlockFile::openTable(const QString& dbf)
+{
+    try {
+        table_ = dbase::Table::open(native(dbf), dbase::OpenMode::Shared);
+        table_->selectTag("ID");
+        path_ = resolvePath(dbf);
+        return true;
+    } catch (const std::exception& e) {
+        table_.reset();
+        return reportFailure(e);
+    }
+}
+
+void TextBlockFile::close()
+{
+    table_.reset();
+}
+
+QVector<TextBlock> TextBlockFile::blocks()
+{
+    QVector<TextBlock> out;
+    if (!table_)
+        return out;
+    table_->refresh();
+    for (table_->first(); !table_->eof(); table_->next())
+        out.append({text(*table_, "ID"), text(*table_, "INHALT"), table_->recno()});
+    return out;
+}
+
+QStringList TextBlockFile::topics(const QVector<TextBlock>& blocks)
+{
+    QStringList out;
+    for (const TextBlock& b : blocks)
+        if (b.isTopic())
+            out.append(b.text.mid(1));
+    return out;
+}
+
+std::optional<TextBlock> TextBlockFile::find(const QString& id)
+{
+    if (!table_ || id.isEmpty())
+        return std::nullopt;
+    if (!table_->findKey(toAnsiStd(upperAscii(id))))
+        return std::nullopt;
+    return TextBlock{text(*table_, "ID"), text(*table_, "INHALT"), table_->recno()};
+}
+
+std::optional<TextBlock> TextBlockFile::nearest(const QString& id)
+{
+    if (!table_)
+        return std::nullopt;
+    if (!table_->findNearest(toAnsiStd(upperAscii(id))) || table_->eof())
+        return std::nullopt;
+    return TextBlock{text(*table_, "ID"), text(*table_, "INHALT"), table_->recno()};
+}
+
+bool TextBlockFile::withBlock(std::uint32_t mark, const std::function<void(dbase::Table&)>& change)
+{
+    if (!table_)
+        return false;
+    try {
+        table_->gotoBookmark(mark);
+        change(*table_);
+        return true;
+    } catch (const std::exception& e) {
+        if (table_->state() != dbase::Table::State::Browse)
+            table_->cancel();
+        return reportFailure(e);
+    }
+}
+
+bool TextBlockFile::update(std::uint32_t mark, const QString& id, const QString& newText)
+{
+    return withBlock(mark, [&](dbase::Table& t) {
+        t.edit();
+        store(t, id, newText);
+        t.post();
+    });
+}
+
+std::optional<std::uint32_t> TextBlockFile::addEmpty()
+{
+    if (!table_)
+        return std::nullopt;
+    try {
+        table_->append();
+        table_->post();
+        return table_->recno();
+    } catch (const std::exception& e) {
+        if (table_->state() != dbase::Table::State::Browse)
+            table_->cancel();
+        reportFailure(e);
+        return std::nullopt;
+    }
+}
+
+bool TextBlockFile::remove(std::uint32_t mark)
+{
+    return withBlock(mark, [](dbase::Table& t) { t.deleteRecord(); });
+}
+
+bool TextBlockFile::rebuild(const QString& dbfIn)
+{
+    const QString dbf = resolvePath(dbfIn);
+    const QString name = lastComponent(dbf);
+    files_.createDirectory(backupDir());
+    files_.copyFile(dbf, joinPath(backupDir(), rebuildBackupName(name, randomBackupDigit())));
+    deleteScratchFiles();
+
+    if (!buildIndexes(dbf, IndexKind::TextBlocks, files_)) {
+        ui_.error(QStringLiteral("Indizierung mißlungen!"));
+        return false;
+    }
+    const QString scratch = joinPath(definiDir(), QStringLiteral("FLOSTMP.DBF"));
+    const QString old = joinPath(definiDir(), QStringLiteral("TMP.DBF"));
+    try {
+        if (!copyFileSafely(resolveIn(workspace_, QStringLiteral("MUSTER\\FLOSKEL.MST")), scratch)
+            || !buildIndexes(scratch, IndexKind::TextBlocks, files_))
+            throw std::runtime_error("Die Vorlage MUSTER\\FLOSKEL.MST fehlt oder ist beschädigt.");
+        {
+            auto from = dbase::Table::open(native(dbf), dbase::OpenMode::Exclusive);
+            auto to = dbase::Table::open(native(scratch), dbase::OpenMode::Exclusive);
+            for (from->first(); !from->eof(); from->next()) {
+                to->append();
+                to->setText("ID", from->text("ID"));
+                to->setText("INHALT", from->text("INHALT"));
+                to->post();
+            }
+        }
+        // The old file moves aside before the new one takes its name, so
+        // no moment passes without the blocks on disk.
+        dbase::Table::rename(native(dbf), native(old));
+        dbase::Table::rename(native(scratch), native(dbf));
+        deleteScratchFiles();
+        return true;
+    } catch (const std::exception&) {
+        // The file indexed in place is still whole; only the compaction failed.
+        if (!QFileInfo(dbf).isFile() && QFileInfo(resolvePath(old)).isFile())
+            dbase::Table::rename(native(resolvePath(old)), native(dbf));
+        deleteScratchFiles();
+        return QFileInfo(companion(dbf, ".MDX")).isFile();
+    }
+}
+
+bool TextBlockFile::createNewFile()
+{
+    const std::optional<QString> chosen = ui_.saveFile(QStringLiteral("Neue Textbausteindatei erstellen"),
+                                                       kFilter, definiDir(), QString());
+    if (!chosen || chosen->trimmed().isEmpty())
+        return false;
+    const QString name = newTextBlockFileName(*chosen);
+    const QString target = joinPath(definiDir(), name);
+    if (pathExists(target)) {
+        ui_.info(QStringLiteral("Datei bereits vorhanden! Neuanlegen nicht möglich!\n"));
+        return false;
+    }
+    files_.createDirectory(definiDir());
+    if (!files_.copyFile(resolveIn(workspace_, QStringLiteral("MUSTER\\FLOSKEL.MST")), target)) {
+        ui_.error(QStringLiteral("Die Vorlage MUSTER\\FLOSKEL.MST kann nicht kopiert werden!\n"));
+        return false;
+    }
+    return open(name);
+}
+
+bool TextBlockFile::openWithDialog(const QString& currentName)
+{
+    const QString current = joinPath(definiDir(), lastComponent(currentName));
+    const std::optional<QString> chosen = ui_.openFile(QStringLiteral("Textbausteindatei öffnen"), kFilter,
+                                                       definiDir(), pathExists(current) ? current : QString());
+    if (!chosen || chosen->trimmed().isEmpty())
+        return false;
+    QString name = lastComponent(*chosen);
+    if (upperAscii(toWindowsSeparators(*chosen)).contains(QStringLiteral("VORLAGEN-TBS"))) {
+        const QString target = joinPath(definiDir(), name);
+        if (!pathExists(target)) {
+            if (!files_.copyFile(resolvePath(*chosen), target))
+                return false;
+            ui_.info(QStringLiteral("Textbausteindatei aus \"Vorlagenordner\" wurde gewählt\r"
+                                    "Textbausteindatei wird in DEFINI-Ordner kopiert!"));
+        }
+    } else if (!upperAscii(toWindowsSeparators(QFileInfo(*chosen).path())).endsWith(QStringLiteral("DEFINI"))
+               && pathExists(*chosen) && !pathExists(joinPath(definiDir(), name))) {
+        // Only DEFINI is searched: a file from elsewhere is brought there first.
+        if (!files_.copyFile(resolvePath(*chosen), joinPath(definiDir(), name)))
+            return false;
+    }
+    return open(name);
+}
+
+bool TextBlockFile::saveUnderNewName()
+{
+    if (!table_)
+        return false;
+    const std::optional<QString> chosen = ui_.saveFile(QStringLiteral("Textbausteindatei speichern unter ..."),
+                                                       QStringLiteral("Textbausteindateien (#*.dbf #*.DBF)"),
+                                                       definiDir(), QString());
+    if (!chosen || chosen->trimmed().isEmpty())
+        return false;
+    QString base = withoutExtension(toSlashes(*chosen)).left(100);
+    if (!lastComponent(base).startsWith(u'#'))
+        base = joinPath(definiDir(), QStringLiteral("#") + lastComponent(base));
+    const QString target = resolvePath(base + QStringLiteral(".DBF"));
+    if (pathExists(target)) {
+        ui_.beep();
+        if (ui_.ask(QStringLiteral("Datei ist bereits vorhanden!\nSoll sie überschrieben werden?\n"),
+                    Buttons::YesNoCancel) != Answer::Yes)
+            return false;
+        if (QFileInfo(target).absoluteFilePath() == QFileInfo(path_).absoluteFilePath())
+            return true; // saved under its own name: nothing to copy
+        if (tableInUse(target)) {
+            ui_.error(QStringLiteral("Die Datei ") + lastComponent(target)
+                      + QStringLiteral(" wird an einem anderen Computer benutzt.\nSie kann nicht überschrieben werden!\n"));
+            return false;
+        }
+    }
+    if (!checkDirectoryConvention(target, FileKind::TextBlocks, ui_))
+        return false;
+    const QString source = path_;
+    close();
+    if (!copyFileSafely(source, target)) {
+        ui_.error(QStringLiteral("Die Datei ") + lastComponent(target) + QStringLiteral(" kann nicht geschrieben werden!\n"));
+        openTable(source);
+        return false;
+    }
+    files_.createdFiles().registerFile(target);
+    files_.deleteFile(companion(target, ".MDX"));
+    if (QFileInfo(target).absolutePath() != QFileInfo(definiDir()).absoluteFilePath()) {
+        // Blocks are only ever looked for in DEFINI.
+        openTable(source);
+        return true;
+    }
+    return open(lastComponent(target));
+}
+
+bool TextBlockFile::exclusiveUseTest()
+{
+    if (path_.isEmpty())
+        return false;
+    close();
+    bool alone = true;
+    try {
+        auto t = dbase::Table::open(native(path_), dbase::OpenMode::Exclusive);
+    } catch (const std::exception&) {
+        alone = false;
+    }
+    openTable(path_);
+    if (!alone)
+        ui_.info(QStringLiteral("Bearbeitung nicht möglich, weil Datei gerade \nbei einem anderen Anwender geöffnet ist!\n"));
+    return alone && table_;
+}
+
+QString TextBlockFile::editorText()
+{
+    QStringList lines;
+    for (const TextBlock& b : blocks())
+        lines.append(b.id + u';' + b.text);
+    return lines.join(u'\n');
+}
+
+bool TextBlockFile::replaceAll(const QString& editorText)
+{
+    if (path_.isEmpty())
+        return false;
+    const QString dbf = path_;
+    const QString name = lastComponent(dbf);
+    files_.createDirectory(backupDir());
+    files_.copyFile(dbf, joinPath(backupDir(), editorBackupName(name, randomBackupDigit())));
+    deleteScratchFiles();
+    const QString scratch = joinPath(definiDir(), QStringLiteral("tbstmp.dbf"));
+    const QString old = joinPath(definiDir(), QStringLiteral("TMP.DBF"));
+    close();
+    try {
+        if (!copyFileSafely(resolveIn(workspace_, QStringLiteral("MUSTER\\FLOSKEL.MST")), scratch)
+            || !buildIndexes(scratch, IndexKind::TextBlocks, files_))
+            throw std::runtime_error("Die Vorlage MUSTER\\FLOSKEL.MST fehlt oder ist beschädigt.");
+        {
+            auto to = dbase::Table::open(native(scratch), dbase::OpenMode::Exclusive);
+            for (const QString& line : editorText.split(u'\n')) {
+                if (line.trimmed().isEmpty())
+                    continue;
+                const TextBlock b = parseEditorLine(line);
+                to->append();
+                store(*to, b.id, b.text);
+                to->post();
+            }
+        }
+        // The old blocks are moved aside, not deleted, until the new file
+        // has their name: a crash in between leaves them in TMP.DBF.
+        dbase::Table::rename(native(dbf), native(old));
+        dbase::Table::rename(native(scratch), native(dbf));
+        deleteScratchFiles();
+    } catch (const std::exception& e) {
+        if (!QFileInfo(dbf).isFile() && QFileInfo(resolvePath(old)).isFile())
+            dbase::Table::rename(native(resolvePath(old)), native(dbf));
+        deleteScratchFiles();
+        openTable(dbf);
+        return reportFailure(e);
+    }
+    return openTable(dbf);
+}
+
+QString joinBlockLines(const QString& memoText)
+{
+    QStringList parts;
+    for (const QString& line : QString(memoText).replace(u'\r', u'\n').split(u'\n')) {
+        // Empty lines would otherwise leave double blanks.
+        if (!line.trimmed().isEmpty())
+            parts.append(line.trimmed());
+    }
+    return (parts.join(u' ').trimmed() + u' ').left(kBlockTextCapacity);
+}
+
+TextBlock parseEditorLine(const QString& lineIn)
+{
+    const QString line = lineIn.trimmed();
+    const qsizetype semicolon = line.indexOf(u';');
+    if (semicolon < 0 || semicolon >= 6)
+        return {QStringLiteral("??"), line.left(250).left(kBlockTextCapacity), 0};
+    return {upperAscii(line.left(semicolon).trimmed()).left(kBlockIdCapacity),
+            line.mid(semicolon + 1).trimmed().left(250).left(kBlockTextCapacity), 0};
+}
+
+} // namespace zedora

@@ -1,0 +1,100 @@
+#pragma once
+// The current text-block file: a dBase table of ID and INHALT in DEFINI with
+// the index tag ID. Blocks are read in index order, afresh on every call, so
+// what another computer changed shows up. Every message goes through the
+// interaction seam.
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace zedora {
+
+class Interaction;
+class WorkspaceFiles;
+namespace dbase { class Table; }
+
+inline constexpr int kBlockIdCapacity = 4;
+inline constexpr int kBlockTextCapacity = 230;
+
+struct TextBlock {
+    QString id;
+    QString text;
+    std::uint32_t mark = 0; // record number
+    bool isTopic() const { return text.startsWith(u'='); }
+};
+
+class TextBlockFile {
+public:
+    TextBlockFile(const QString& workspace, WorkspaceFiles& files, Interaction& ui);
+    ~TextBlockFile();
+    TextBlockFile(const TextBlockFile&) = delete;
+    TextBlockFile& operator=(const TextBlockFile&) = delete;
+
+    // Opens DEFINI\<name> (any folder in name is ignored). A missing file
+    // gives the demo file, an "&" file is converted, a file without index
+    // is rebuilt first; false when the rebuild failed (nothing is open then).
+    bool open(const QString& name);
+    void close();
+    bool isOpen() const { return table_ != nullptr; }
+    QString fileName() const { return name_; }
+    QString path() const;
+    QString definiDir() const;
+
+    QVector<TextBlock> blocks();
+    // Texts of the "=" blocks without the "=", in index order.
+    static QStringList topics(const QVector<TextBlock>& blocks);
+    // Exact match of the (upper-cased) ID.
+    std::optional<TextBlock> find(const QString& id);
+    // The first block whose ID is at or after id; nothing past the end.
+    std::optional<TextBlock> nearest(const QString& id);
+
+    // Single blocks through the shared table. IDs are stored upper case and
+    // cut to 4 characters, texts cut to 230.
+    bool update(std::uint32_t mark, const QString& id, const QString& text);
+    std::optional<std::uint32_t> addEmpty();
+    bool remove(std::uint32_t mark);
+
+    // The commands of the file menu, with their dialogs and messages.
+    bool createNewFile();
+    bool openWithDialog(const QString& currentName);
+    bool saveUnderNewName();
+
+    // Rebuilds the file's index and compacts it, with a backup first.
+    bool rebuild(const QString& dbfPath);
+
+    // Whether this computer could have the file alone now; the table is
+    // open shared again afterwards.
+    bool exclusiveUseTest();
+    // One line per block, "ID;INHALT".
+    QString editorText();
+    // Replaces all blocks by the editor's lines, with a backup first.
+    bool replaceAll(const QString& editorText);
+
+private:
+    bool openTable(const QString& dbfPath);
+    bool reportFailure(const std::exception& e);
+    QString backupDir() const;
+    void deleteScratchFiles();
+    bool withBlock(std::uint32_t mark, const std::function<void(dbase::Table&)>& change);
+
+    QString workspace_;
+    WorkspaceFiles& files_;
+    Interaction& ui_;
+    std::unique_ptr<dbase::Table> table_;
+    QString name_;
+    QString path_;
+};
+
+// A block's text from the single-block dialog: the trimmed lines joined
+// with single blanks, trimmed, one blank at the end, at most 230 characters.
+QString joinBlockLines(const QString& memoText);
+
+// One line of the all-blocks editor as a block: without ";" in its first six
+// characters the ID is "??" and the trimmed line the text.
+TextBlock parseEditorLine(const QString& line);
+
+} // namespace zedora

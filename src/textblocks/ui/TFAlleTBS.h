@@ -1,0 +1,34 @@
+#pragma once
+// The all-blocks editor: every block as one line "ID;INHALT". It has no
+// close box: it ends with "Speichern und schließen" or "Schließen ohne zu
+// speichern".
+#include <QDialog>
+
+class QPlainTextEdit;
+
+namespace zedora {
+
+class Interaction;
+
+class TFAlleTBS : public QDialog {
+    Q_OBJECT
+public:
+    TFAlleTBS(const QString& text, Interaction& ui, QWidget* parent = nullptr);
+
+    QString text() const;
+    QPlainTextEdit* memo() const { return memo_; }
+
+    void HilfeClick();
+    // "Speichern und schließen": asks before texts longer than a block holds are cut.
+    void SaveClick();
+    // "Schließen ohne zu speichern": asks when the text was changed.
+    void CloseWithoutSavingClick();
+    void reject() override { CloseWithoutSavingClick(); }
+
+private:
+    Interaction& ui_;
+    QPlainTextEdit* memo_ = nullptr;
+    bool changed_ = false;
+};
+
+} // namespace zedora
