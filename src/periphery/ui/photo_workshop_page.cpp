@@ -83,6 +83,7 @@ PhotoWorkshopPage::PhotoWorkshopPage(Settings& settings, Interaction& ui, Worksp
     l->addWidget(filter_, 3, 0, 1, 2);
     sourceImage_ = new PictureView(QString(), left);
     sourceImage_->setObjectName(QStringLiteral("Image1"));
+    sourceImage_->setMinimumWidth(170);
     l->addWidget(sourceImage_, 2, 2);
     sizeLabel_ = new QLabel(QStringLiteral("Org.-Größe: "), left);
     sizeLabel_->setObjectName(QStringLiteral("Label19"));
