@@ -21,11 +21,6 @@ class DeferringInteraction;
 class EntryGridDelegate;
 class CurrentStudentFile;
 struct AbbreviationTables;
-class AbbreviationMeanings;
-class PrintMetrics;
-class StudentPrintRecords;
-class TFVorschau;
-struct TDruckLayout;
 class StudentTableModel;
 class MaskPageView;
 class MemoPanel;
@@ -59,13 +54,14 @@ public:
     void saveAndNext() override;
     void takeOverInput() override;
     void rebuildTable() override;
+    void applyColumns() override;
+    void applyColourScheme() override;
 
     // Opens the last student file (or the demo); false when none at all
     // could be opened, and the window is then closed.
     bool openLastStudentFile();
 
     // Start routine pieces that need the window.
-    void applyColourScheme();
     void prepareFromSettings();
     void fillDataDirectoryList();
     void setHelpTextsShown(bool on);
@@ -80,7 +76,6 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
@@ -88,29 +83,13 @@ private:
     QWidget* createFilePanel();
     QWidget* createStatusPanel();
     void createPages();
-    void connectCommands();
-    void runClosingSteps();
-    void studentFileOpened();
-    void fillFileList();
-    void chooseStudentFile();
-    void connectFileCommands();
     void createEntryGrids(QWidget* page);
-    void applyColumns();
-    void connectSettingsCommands();
-    void connectNavigation();
-    void connectViewCommands();
-    void connectEntryDirection();
-    void moveByEntryDirection();
-    void connectMemoPanel();
-    void columnEntered(int column);
+    void connectCommands();
+    void followStudentFile();
+    void installCommands();
+    void studentFileOpened();
     void updateStatusLine();
-    void createSingleViewPanel(QWidget* page);
-    void setSingleView(bool on);
-    void setGridFonts(int cellPoints, int titlePoints);
-    void openSettings(int page);
-    void showPreview(bool smallWindow);
-    void refreshPreview();
-    void updateSaveButtons();
+    void runClosingSteps();
     EntryGridDelegate* cellEditors() const;
 
     AppContext& context_;
@@ -120,12 +99,6 @@ private:
     std::unique_ptr<CurrentStudentFile> file_;
     std::unique_ptr<AbbreviationTables> abbreviations_;
     std::unique_ptr<DeferringInteraction> checkMessages_;
-    // The single-student preview and what its job refers to.
-    std::unique_ptr<PrintMetrics> metrics_;
-    std::unique_ptr<TDruckLayout> printLayout_;
-    std::unique_ptr<StudentPrintRecords> printRecords_;
-    std::unique_ptr<AbbreviationMeanings> meanings_;
-    TFVorschau* preview_ = nullptr;
     HelpLine* helpLine_ = nullptr;
     QFrame* iconBar_ = nullptr;
     QTabWidget* allreg_ = nullptr;
@@ -136,13 +109,6 @@ private:
     MaskPageView* mask_ = nullptr;
     MemoPanel* memo_ = nullptr;
     int entryColumn_ = 0;
-    QString cellClipboard_;
-    QFrame* panel19_ = nullptr;
-    bool singleView_ = false;
-    bool atBegin_ = true;   // a further step back says "Anfang erreicht!"
-    bool atEnd_ = false;    // a further step forward says "Ende erreicht!"
-    bool navigating_ = false;
-    int wheelRest_ = 0;     // of wheel turns smaller than a notch
     QComboBox* sjbox_ = nullptr;
     QListWidget* dateienbox_ = nullptr;
     QFrame* panel7_ = nullptr;

@@ -55,6 +55,11 @@ public:
     virtual void takeOverInput() = 0;
     // Re-reads the open file with the column layout, keeping the record.
     virtual void rebuildTable() = 0;
+    // Sets the columns of both grids and their widths from the column
+    // layout and the settings.
+    virtual void applyColumns() = 0;
+    // Colours the panels by the colour scheme of the settings.
+    virtual void applyColourScheme() = 0;
 
 protected:
     ~MainFrame() = default;
