@@ -1,6 +1,7 @@
 #include "app/ui/TFMain.h"
 
 #include "app/ui/icon_bar.h"
+#include "app/ui/main_window_panels.h"
 #include "app/ui/settings_commands.h"
 #include "app/workspace_setup.h"
 #include "base/ansi_text.h"
@@ -52,31 +53,6 @@
 
 namespace zedora {
 namespace {
-
-QFrame* panel(const char* name, QWidget* parent)
-{
-    auto* f = new QFrame(parent);
-    f->setObjectName(QLatin1String(name));
-    f->setAutoFillBackground(true);
-    return f;
-}
-
-QToolButton* toolButton(const char* name, const QString& text, const QString& hint, QWidget* parent)
-{
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setText(text);
-    b->setToolTip(hint.isEmpty() ? text : hint);
-    b->setAutoRaise(true);
-    return b;
-}
-
-QLabel* label(const char* name, const QString& text, QWidget* parent)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    return l;
-}
 
 void fill(QWidget* w, const QColor& colour)
 {
@@ -131,13 +107,20 @@ void TFMain::FormCreate()
         bar.schoolYearSlot->addWidget(sjbox_);
     if (QAction* toggle = menu_->action(QStringLiteral("Leiste")))
         attachIconBarToggle(*toggle, *iconBar_);
-    outer->addWidget(createNavigationPanel());
+    const NavigationPanel navigation = buildNavigationPanel(this);
+    lName_ = navigation.student;
+    klassenbez_ = navigation.className;
+    lKlasse_ = navigation.studentCount;
+    outer->addWidget(navigation.panel);
 
     auto* middle = new QWidget(central);
     auto* middleLayout = new QHBoxLayout(middle);
     middleLayout->setContentsMargins(0, 0, 0, 0);
     middleLayout->setSpacing(0);
-    middleLayout->addWidget(createFilePanel());
+    const FilePanel files = buildFilePanel(this);
+    panel7_ = files.panel;
+    dateienbox_ = files.files;
+    middleLayout->addWidget(panel7_);
     allreg_ = new QTabWidget(middle);
     allreg_->setObjectName(QStringLiteral("allreg"));
     allreg_->setDocumentMode(true);
@@ -145,7 +128,12 @@ void TFMain::FormCreate()
     outer->addWidget(middle, 1);
     createPages();
 
-    outer->addWidget(createStatusPanel());
+    const StatusPanel status = buildStatusPanel(this);
+    label5_ = status.abbreviationFile;
+    gaugepanel_ = status.progress;
+    hilfe_ = status.help;
+    context_.ui.setProgressDisplay(gaugepanel_);
+    outer->addWidget(status.panel);
     setCentralWidget(central);
 
     helpLine_ = new HelpLine(*hilfe_, context_.helpTexts, this);
@@ -218,80 +206,6 @@ void TFMain::followStudentFile()
     });
 }
 
-QWidget* TFMain::createNavigationPanel()
-{
-    QFrame* p5 = panel("Panel5", this);
-    auto* l = new QHBoxLayout(p5);
-    l->setContentsMargins(6, 3, 6, 3);
-    l->setSpacing(2);
-    struct Nav {
-        const char* name;
-        QStyle::StandardPixmap icon;
-        const char* hint;
-    };
-    const Nav nav[] = {{"erster", QStyle::SP_MediaSkipBackward, "Erster Schüler"},
-                       {"zur", QStyle::SP_MediaSeekBackward, "Vorheriger Schüler"},
-                       {"vor", QStyle::SP_MediaSeekForward, "Nächster Schüler"},
-                       {"letzter", QStyle::SP_MediaSkipForward, "Letzter Schüler"}};
-    for (const Nav& n : nav) {
-        QToolButton* b = toolButton(n.name, QString(), QString::fromUtf8(n.hint), p5);
-        b->setIcon(style()->standardIcon(n.icon));
-        b->setEnabled(false);
-        l->addWidget(b);
-    }
-    QToolButton* info = toolButton("SpeedButton12", QString(), QStringLiteral("Spalteninformation"), p5);
-    info->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
-    info->setEnabled(false);
-    l->addWidget(info);
-    for (const auto& [name, text] : {std::pair{"btnabbr", "Abbruch"}, std::pair{"btnspei", "Speichern"}}) {
-        QToolButton* b = toolButton(name, QLatin1String(text), QString(), p5);
-        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        b->setEnabled(false);
-        l->addWidget(b);
-    }
-    QToolButton* refresh = toolButton("SpeedButton13", QString(), QStringLiteral("Tabellenrefresh"), p5);
-    refresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    refresh->setEnabled(false);
-    l->addWidget(refresh);
-    l->addSpacing(12);
-    QLabel* name = lName_ = label("L_name", QString(), p5);
-    QFont bold = name->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.15);
-    name->setFont(bold);
-    name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    l->addWidget(name, 1);
-    QLabel* cls = klassenbez_ = label("klassenbez", QString(), p5);
-    cls->setFont(bold);
-    l->addWidget(cls);
-    l->addSpacing(12);
-    lKlasse_ = label("L_Klasse", QString(), p5);
-    l->addWidget(lKlasse_);
-    return p5;
-}
-
-QWidget* TFMain::createFilePanel()
-{
-    panel7_ = panel("Panel7", this);
-    panel7_->setMinimumWidth(170);
-    panel7_->setMaximumWidth(220);
-    auto* l = new QVBoxLayout(panel7_);
-    l->setContentsMargins(4, 4, 4, 4);
-    QFrame* p11 = panel("Panel11", panel7_);
-    auto* l11 = new QVBoxLayout(p11);
-    l11->setContentsMargins(4, 4, 4, 4);
-    QLabel* title = label("Panel11Text", QStringLiteral("Schülerdatei"), p11);
-    QFont bold = title->font();
-    bold.setBold(true);
-    title->setFont(bold);
-    l11->addWidget(title);
-    l->addWidget(p11);
-    dateienbox_ = new QListWidget(panel7_);
-    dateienbox_->setObjectName(QStringLiteral("dateienbox"));
-    l->addWidget(dateienbox_, 1);
-    return panel7_;
-}
-
 void TFMain::createPages()
 {
     const char* const pages[][2] = {{"reg0", "Eingabe in Tabelle"},
@@ -318,7 +232,7 @@ void TFMain::createEntryGrids(QWidget* page)
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(0);
     // The frame around the grids shows the table lock: red locked, lime free.
-    QFrame* frame = panel("Panel15", page);
+    QFrame* frame = makePanel("Panel15", page);
     auto* l = new QHBoxLayout(frame);
     l->setContentsMargins(2, 2, 2, 2);
     l->setSpacing(0);
@@ -402,50 +316,6 @@ void TFMain::applyColumns()
         const ColumnSpec* c = model1_->column(i);
         grid1_->setColumnWidth(i, std::max(3, c->width) * charWidth + 12);
     }
-}
-
-QWidget* TFMain::createStatusPanel()
-{
-    QFrame* p2 = panel("Panel2", this);
-    auto* l = new QHBoxLayout(p2);
-    l->setContentsMargins(4, 2, 4, 2);
-    l->setSpacing(4);
-    const char* const status[][2] = {{"spDatei", "Schülerdatei"},
-                                     {"spTBS", "Textbausteine"},
-                                     {"spLayout", "Layout"},
-                                     {"spFDF", "Spaltenlayout"}};
-    std::vector<QWidget*> statusButtons;
-    for (const auto& s : status) {
-        QToolButton* b = toolButton(s[0], QString::fromUtf8(s[1]), QString(), p2);
-        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        b->setEnabled(false);
-        l->addWidget(b);
-        statusButtons.push_back(b);
-    }
-    // Only the button of the direction in force can be pressed; it switches
-    // to the other one.
-    QToolButton* down = toolButton("EditUnten", QString(),
-                                   QStringLiteral("Eingaberichtung vertikal – umschalten auf horizontal"), p2);
-    down->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
-    QToolButton* right = toolButton("EditRechts", QString(),
-                                    QStringLiteral("Eingaberichtung horizontal – umschalten auf vertikal"), p2);
-    right->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
-    l->addWidget(down);
-    l->addWidget(right);
-    label5_ = label("Label5", QStringLiteral("Kürzeldatei: "), p2);
-    l->addWidget(label5_);
-    gaugepanel_ = new ProgressPanel(statusButtons, p2);
-    l->addWidget(gaugepanel_, 1);
-    context_.ui.setProgressDisplay(gaugepanel_);
-    hilfe_ = new ElidedLabel(p2);
-    hilfe_->setObjectName(QStringLiteral("hilfe"));
-    hilfe_->setAutoFillBackground(true);
-    hilfe_->setMinimumHeight(22);
-    hilfe_->setIndent(6);
-    // A long help text ends in "…", it must not widen the window.
-    hilfe_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    l->addWidget(hilfe_, 1);
-    return p2;
 }
 
 void TFMain::connectCommands()

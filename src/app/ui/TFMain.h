@@ -79,9 +79,6 @@ protected:
 
 private:
     void FormCreate();
-    QWidget* createNavigationPanel();
-    QWidget* createFilePanel();
-    QWidget* createStatusPanel();
     void createPages();
     void createEntryGrids(QWidget* page);
     void connectCommands();
