@@ -30,7 +30,10 @@ void writeBytes(const QString& path, const QByteArray& bytes)
 // converted later, so the tests read the source beside this file.
 QString shippedHelpTextPath()
 {
-    const QDir testDir = QFileInfo(QString::fromUtf8(__FILE__)).absoluteDir();
+    // A compiler cache may pass the source path relative to the build
+    // directory; the tests run elsewhere.
+    const QString source = QDir(QStringLiteral(ZEDORA_BINARY_DIR)).absoluteFilePath(QString::fromUtf8(__FILE__));
+    const QDir testDir = QFileInfo(source).absoluteDir();
     return QDir::cleanPath(testDir.absoluteFilePath("../../share/HELPTEXT.TXT"));
 }
 

@@ -25,7 +25,10 @@ namespace {
 
 QString shareDir()
 {
-    const QDir testDir = QFileInfo(QString::fromUtf8(__FILE__)).absoluteDir();
+    // A compiler cache may pass the source path relative to the build
+    // directory; the tests run elsewhere.
+    const QString source = QDir(QStringLiteral(ZEDORA_BINARY_DIR)).absoluteFilePath(QString::fromUtf8(__FILE__));
+    const QDir testDir = QFileInfo(source).absoluteDir();
     return QDir::cleanPath(testDir.absoluteFilePath("../../share"));
 }
 
