@@ -65,6 +65,10 @@ def check_sources(src, widgets):
                         problems.append(f"{rel}: model code includes the window header {inc}")
                     if kind == "<" and is_widget_include(inc, widgets):
                         problems.append(f"{rel}: model code includes a widget header ({inc})")
+                # The main window is above every subsystem: their windows
+                # reach it through core/ui/main_frame.h.
+                if top in SUBSYSTEMS and in_ui and project and inc_top == "app":
+                    problems.append(f"{rel}: windows of {top}/ include {inc}")
                 if top in SUBSYSTEMS and in_ui and inc_ui and inc_top in SUBSYSTEMS and inc_top != top:
                     problems.append(f"{rel}: windows of {top}/ include windows of {inc_top}/ ({inc})")
             if top == "base" and not in_ui:
