@@ -309,8 +309,9 @@ TEST_F(CellEntryTest, OpeningAndLeavingACellUnchangedKeepsACodeTheAbbreviationsL
                 other.moveToRow(r);
         }
         ASSERT_TRUE(other.setValue("DE", "Q7"));
-        if (withGraduation)
+        if (withGraduation) {
             ASSERT_TRUE(other.setValue("ABSCH", "ZZZ"));
+        }
         ASSERT_TRUE(other.post());
     }
     ASSERT_EQ(stored(2, "DE"), "Q7");
@@ -338,8 +339,9 @@ TEST_F(CellEntryTest, OpeningAndLeavingACellUnchangedKeepsACodeTheAbbreviationsL
     }
     EXPECT_TRUE(ui.messages().isEmpty()) << ui.messages().join('|').toStdString();
     EXPECT_EQ(stored(2, "DE"), "Q7");
-    if (withGraduation)
+    if (withGraduation) {
         EXPECT_EQ(stored(2, "ABSCH"), "ZZZ");
+    }
 
     // The same value set again is no change at all.
     table().moveToRow(2);
