@@ -5,6 +5,7 @@
 #include "core/settings.h"
 #include "periphery/photo_names.h"
 #include "periphery/photo_pictures.h"
+#include "periphery/ui/photo_student_source.h"
 #include "periphery/ui/picture_view.h"
 
 #include <QComboBox>
@@ -61,7 +62,7 @@ PhotoWorkshopPage::PhotoWorkshopPage(Settings& settings, Interaction& ui, Worksp
                                      QWidget* parent)
     : QWidget(parent), settings_(settings), ui_(ui), workspace_(std::move(workspace)), workshop_(ui, files)
 {
-    setObjectName(QStringLiteral("reg7"));
+    setObjectName(QStringLiteral("reg5"));
     setWindowTitle(QStringLiteral("  Bilddateien  "));
     auto* top = new QHBoxLayout(this);
 
@@ -215,6 +216,14 @@ bool PhotoWorkshopPage::eventFilter(QObject* watched, QEvent* event)
 void PhotoWorkshopPage::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    if (!studentsSet_) {
+        for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+            if (auto* source = w->findChild<PhotoStudentSource*>(QString(), Qt::FindDirectChildrenOnly)) {
+                setStudents(source->students());
+                break;
+            }
+        }
+    }
     listSource();
 }
 
@@ -356,6 +365,7 @@ void PhotoWorkshopPage::deleteSelected()
 
 void PhotoWorkshopPage::setStudents(const QList<PhotoStudent>& students)
 {
+    studentsSet_ = true;
     classList_->setRowCount(0);
     classList_->setRowCount(int(students.size()));
     for (int row = 0; row < students.size(); ++row) {

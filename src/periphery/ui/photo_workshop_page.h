@@ -30,6 +30,7 @@ public:
                       QWidget* parent = nullptr);
 
     // Fills the class list; shows the first student's photo when there is one.
+    // Without it, the page takes the open file's students on first showing.
     void setStudents(const QList<PhotoStudent>& students);
     // Lists the source folder again and selects its first entry.
     void listSource();
@@ -73,6 +74,7 @@ private:
     QLabel* sizeLabel_;
     QTableWidget* classList_;
     PictureView* photoImage_;
+    bool studentsSet_ = false;
     QString mask_ = QStringLiteral("*.JPG;*.BMP;*.WMF");
 };
 
