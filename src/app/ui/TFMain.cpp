@@ -31,6 +31,7 @@
 #include "entry/ui/single_view.h"
 #include "entry/ui/student_navigation.h"
 #include "entry/ui/view_commands.h"
+#include "textblocks/ui/text_block_commands.h"
 #include "print/ui/preview_commands.h"
 
 #include <QAction>
@@ -159,6 +160,7 @@ void TFMain::installCommands()
     installMasterData(frame);
     installEntryDirection(frame);
     installMemoPanelCommands(frame);
+    installTextBlocks(frame);
 }
 
 // The frame follows the open file: the status line and the grids' current

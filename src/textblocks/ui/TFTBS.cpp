@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -458,6 +459,17 @@ void TFTBS::showEvent(QShowEvent* event)
             afterOpen();
     }
     QMainWindow::showEvent(event);
+}
+
+} // namespace zedora
+
+namespace zedora {
+
+void TFTBS::hideEvent(QHideEvent* event)
+{
+    QMainWindow::hideEvent(event);
+    if (!event->spontaneous())
+        emit hidden();
 }
 
 } // namespace zedora

@@ -64,12 +64,15 @@ signals:
     void printRequested();
     // The open file changed (status buttons of the main window).
     void fileOpened(const QString& name);
+    // The window was closed or hidden.
+    void hidden();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void buildMenus();
