@@ -72,7 +72,13 @@ bool OnlineUpdate::check()
     {
         BusyScope busy(ui_);
         downloader_.reset();
-        if (downloader_.fetch(QUrl(address), local) != DownloadResult::Ok) {
+        const DownloadResult result = downloader_.fetch(QUrl(address), local);
+        if (result == DownloadResult::NotWritten) {
+            ui_.info(QStringLiteral("Der Update-Ordner\n") + updateFolder()
+                     + QStringLiteral("\nkann nicht beschrieben werden!"));
+            return false;
+        }
+        if (result != DownloadResult::Ok) {
             ui_.info(QStringLiteral("Probleme beim Download der Versionsinformation!\n\nWebserververzeichnis: ")
                      + address);
             return false;
@@ -116,6 +122,8 @@ bool OnlineUpdate::check()
 
 bool OnlineUpdate::fetch(const UpdateFile& file)
 {
+    if (fileStarted)
+        fileStarted(file.name);
     const QString target = localPathOf(file.name);
     const bool existed = QFileInfo::exists(target);
     const bool ok = downloader_.fetch(addressOf(file.name), target, file.sha256) == DownloadResult::Ok;

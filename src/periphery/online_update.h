@@ -31,6 +31,8 @@ public:
 
     std::function<void(const MessageLine&)> addLine;
     std::function<void()> clearLines;
+    // A file's download begins (its name as the server lists it).
+    std::function<void(const QString& name)> fileStarted;
     // Starts the updater detached; false when it could not be started.
     std::function<bool(const QString& program, const QStringList& arguments, const QString& workingDir)> start;
 

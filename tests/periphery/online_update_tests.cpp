@@ -140,13 +140,30 @@ TEST(OnlineUpdate, UnusableDescriptionAndServerErrorAllowNoDownload)
     EXPECT_EQ(readBytes(f.updatePath(QStringLiteral("update.cfg"))), earlier);
 }
 
+TEST(OnlineUpdate, UnwritableUpdateFolderIsNamed)
+{
+    UpdateFixture f;
+    f.serveGoodVersion();
+    // A file where the folder should be: nothing can be stored there.
+    QDir(f.programDir + QStringLiteral("Update")).removeRecursively();
+    writeBytes(f.programDir + QStringLiteral("Update"), "im Weg");
+    EXPECT_FALSE(f.update->check());
+    EXPECT_EQ(f.ui.messages(), QStringList{QStringLiteral("Der Update-Ordner\n") + f.programDir
+                                           + QStringLiteral("Update/\nkann nicht beschrieben werden!")});
+    EXPECT_FALSE(f.update->downloadAllowed());
+    EXPECT_EQ(readBytes(f.programDir + QStringLiteral("Update")), QByteArray("im Weg"));
+}
+
 TEST(OnlineUpdate, GoodDownloadEnablesTheHandOverWithFourParameters)
 {
     UpdateFixture f;
     f.serveGoodVersion();
     ASSERT_TRUE(f.update->check());
     f.lines.clear();
+    QStringList started;
+    f.update->fileStarted = [&started](const QString& name) { started << name; };
     ASSERT_TRUE(f.update->download());
+    EXPECT_EQ(started, (QStringList{"zedora", "PDF\\ZDR_HISTORY_7.PDF", "HELPTEXT.TXT"}));
     EXPECT_EQ(f.texts(), (QStringList{QString(), QStringLiteral("Downloadinformationen"),
                                       QStringLiteral("zedora ...  Download erfolgreich!"),
                                       QStringLiteral("PDF\\ZDR_HISTORY_7.PDF ...   Download erfolgreich!"),

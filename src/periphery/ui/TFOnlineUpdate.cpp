@@ -69,6 +69,10 @@ TFOnlineUpdate::TFOnlineUpdate(Interaction& ui, WorkspaceFiles& files, const Set
 
     update_.addLine = [this](const MessageLine& line) { addLine(line); };
     update_.clearLines = [this] { text_->clear(); };
+    update_.fileStarted = [this](const QString& name) {
+        progress_->setValue(0);
+        progress_->setFormat(name + QStringLiteral(": %p %"));
+    };
     update_.start = [](const QString& program, const QStringList& arguments, const QString& dir) {
         return QProcess::startDetached(program, arguments, dir);
     };
