@@ -6,6 +6,8 @@
 #include "print/print_metrics.h"
 #include "print/word_wrap.h"
 
+#include <QFontMetricsF>
+
 #include <climits>
 #include <cmath>
 
@@ -40,7 +42,7 @@ std::optional<int> findLengthReference(const TDruckLayout& layout, const QString
 }
 
 LengthResult checkLength(TDruckLayout& layout, int nr, const QString& fieldName, const QString& memoText,
-                         const PrintMetrics& metrics)
+                         const PrintMetrics& metrics, WidthCache* cache)
 {
     TLayTextblock& b = layout.textblock(nr);
     if (b.Ausrichtung == u'Z')
@@ -59,7 +61,24 @@ LengthResult checkLength(TDruckLayout& layout, int nr, const QString& fieldName,
     font.height = metrics.fontHeight(b.Grad);
     font.bold = b.Fett;
     font.italic = b.Kursiv;
-    const WidthOf width = [&](const QString& s) { return metrics.textWidthF(font, s); };
+    // The printer metrics' own font and scale, measured as textWidthF does.
+    const QFontMetricsF measure(metrics.font(font));
+    const WidthOf width = [&](const QString& s) {
+        if (s.isEmpty())
+            return 0.0;
+        if (cache) {
+            const auto known = cache->constFind(s);
+            if (known != cache->constEnd())
+                return *known;
+        }
+        const double w = measure.horizontalAdvance(s) / PrintMetrics::kTextScale;
+        if (cache) {
+            if (cache->size() > 50000)
+                cache->clear();
+            cache->insert(s, w);
+        }
+        return w;
+    };
     // An inactive element is not wrapped: only "#" ends its lines.
     const int lineWidth = b.Aktiv ? b.Maxbreite : INT_MAX / 2;
     const QStringList lines = wrapText(content, lineWidth, b.Aktiv ? std::max(0, b.EinzugZeile1) : 0, width);

@@ -5,6 +5,7 @@
 #include "print/layout_model.h"
 
 #include <QColor>
+#include <QHash>
 #include <QString>
 #include <optional>
 
@@ -25,10 +26,15 @@ struct LengthResult {
     QColor foreground;
 };
 
+// Widths already measured, by text, for one element's font: while a memo
+// is typed, only the line being written needs measuring again.
+using WidthCache = QHash<QString, double>;
+
 // Counts the lines of memoText in element nr of layout. An "Z" alignment
-// of the element is kept as "L" from then on.
+// of the element is kept as "L" from then on. cache (optional) must belong
+// to the element's font.
 LengthResult checkLength(TDruckLayout& layout, int nr, const QString& fieldName, const QString& memoText,
-                         const PrintMetrics& metrics);
+                         const PrintMetrics& metrics, WidthCache* cache = nullptr);
 
 inline constexpr const char* kLengthTestImpossible =
     "Prüfung nicht möglich, weil Textblock im aktuellen Layout nicht vorkommt!";

@@ -30,6 +30,7 @@ void LengthTestDisplay::enter(QPlainTextEdit* memo, const QString& field, const 
     memo_ = memo;
     field_ = field;
     reference_.reset();
+    widths_.clear();
     layout_ = TDruckLayout();
     if (!layoutPath.isEmpty() && parseLayoutForPrinting(layoutPath, layoutText, layout_))
         reference_ = findLengthReference(layout_, field);
@@ -53,7 +54,7 @@ void LengthTestDisplay::check()
 {
     if (!memo_ || !reference_)
         return;
-    const LengthResult r = checkLength(layout_, *reference_, field_, memo_->toPlainText(), metrics_);
+    const LengthResult r = checkLength(layout_, *reference_, field_, memo_->toPlainText(), metrics_, &widths_);
     panel_.showText(r.message, r.background, r.foreground);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The length test while a memo is written: the progress panel's coloured
 // line tells how many of the layout's printed lines the text fills.
+#include "textblocks/length_test.h"
 #include "print/layout_model.h"
 
 #include <QMetaObject>
@@ -42,6 +43,7 @@ private:
     TDruckLayout layout_;
     QString field_;
     std::optional<int> reference_;
+    WidthCache widths_;
 };
 
 } // namespace zedora
