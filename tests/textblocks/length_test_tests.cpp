@@ -87,6 +87,25 @@ TEST(LengthTest, CountsTheLinesTheRendererDraws)
     EXPECT_GT(lengthTestLines(sentence(120), b), 5);
 }
 
+TEST(LengthTest, WidthsKeptWhileTypingGiveTheSameCountAsMeasuringAfresh)
+{
+    TDruckLayout layout;
+    layout.textblock(105) = assessmentBlock(200);
+    PrintMetrics metrics;
+    WidthCache cache;
+    const QString text = sentence(30) + QStringLiteral("#\n") + sentence(45);
+    QString typed;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        typed.append(text[i]);
+        const int kept = checkLength(layout, 105, kField, typed, metrics, &cache).line;
+        ASSERT_EQ(kept, checkLength(layout, 105, kField, typed, metrics).line) << i;
+    }
+    // Typing in the middle moves the words after it.
+    typed.insert(20, sentence(12));
+    EXPECT_EQ(checkLength(layout, 105, kField, typed, metrics, &cache).line, renderedLines(typed, layout.textblock(105)));
+    EXPECT_FALSE(cache.isEmpty());
+}
+
 TEST(LengthTest, MessagesForRoomLeftLastLineAndOverflow)
 {
     TDruckLayout layout;
