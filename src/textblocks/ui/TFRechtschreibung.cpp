@@ -93,6 +93,8 @@ void TFRechtschreibung::showWord()
     mark.format.setBackground(QColor(255, 255, 0));
     mark.format.setForeground(QColor(200, 0, 0));
     context_->setExtraSelections({mark});
+    // The caret goes to the word without selecting it, so its mark shows.
+    c.clearSelection();
     context_->setTextCursor(c);
     context_->ensureCursorVisible();
 

@@ -8,6 +8,7 @@
 #include "base/interaction.h"
 #include "core/app_context.h"
 #include "core/ui/admin_commands.h"
+#include "core/ui/help_line.h"
 #include "core/ui/main_frame.h"
 #include "core/ui/main_menu.h"
 #include "core/ui/progress_panel.h"
@@ -85,6 +86,11 @@ TFTBS& TextBlockCommands::blockWindow()
         c.settings.FloskelDatei = currentFileName();
         // A window of its own (not a child), so it can stay beside the main window.
         window_ = new TFTBS(*file_, c.settings, c.userMode, c.ui, spelling, nullptr);
+        for (const auto& [name, code] : {std::pair{"SpeedButton2", "078"}, std::pair{"TBSID", "079"},
+                                         std::pair{"FlosGrid", "080"}, std::pair{"Memo1", "081"}}) {
+            if (QWidget* control = window_->findChild<QWidget*>(QLatin1String(name)))
+                frame_.helpLine().attach(control, QLatin1String(code));
+        }
         connect(window_, &TFTBS::insertRequested, this, &TextBlockCommands::insertFromWindow);
         connect(window_, &TFTBS::fileOpened, this, &TextBlockCommands::blockFileOpened);
         // Closing the window saves a text changed while it was open.
