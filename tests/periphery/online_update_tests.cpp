@@ -7,6 +7,8 @@
 #include "periphery_test_support.h"
 #include "update_test_support.h"
 
+#include <QProcess>
+#include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -193,6 +195,29 @@ TEST(OnlineUpdate, GoodDownloadEnablesTheHandOverWithFourParameters)
                              "gestartet,\ndas die Updateinstallation abschließt und die neue Zedora-Version startet!\n\n"
                              "Fortfahren?\n"));
 
+    // The real updater with exactly these parameters installs what came
+    // from the server and starts the (new) program on the workspace.
+    const QString bin = f.mkdir(QStringLiteral("bin"));
+    QFile::copy(updater, bin + QStringLiteral("/kvbupdate"));
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), f.mkdir(QStringLiteral("laufzeit")));
+    env.insert(QStringLiteral("KVBUPDATE_WAIT_SECONDS"), QStringLiteral("10"));
+    run.setProcessEnvironment(env);
+    run.setWorkingDirectory(f.starts.first().dir);
+    run.start(bin + QStringLiteral("/kvbupdate"), f.starts.first().arguments);
+    ASSERT_TRUE(run.waitForFinished(20000));
+    EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    EXPECT_EQ(readBytes(bin + QStringLiteral("/zedora")), kPackage);
+    EXPECT_EQ(readBytes(f.programDir + QStringLiteral("PDF/ZDR_HISTORY_7.PDF")), kHistory);
+    EXPECT_EQ(readBytes(f.programDir + QStringLiteral("HELPTEXT.TXT")), kHelp);
+    QByteArray restarted;
+    for (int i = 0; i < 200 && restarted.isEmpty(); ++i) {
+        QThread::msleep(50);
+        restarted = readBytes(bin + QStringLiteral("/gestartet.txt"));
+    }
+    EXPECT_EQ(restarted, (QStringLiteral("/P:") + f.workspace + QLatin1Char('\n')).toUtf8());
+
     // Without the updater the program still closes, after saying so.
     f.ui.clear();
     queueAnswers(f.ui, {Answer::Yes});
@@ -222,6 +247,16 @@ TEST(OnlineUpdate, CutOffDownloadReplacesNothingAndBlocksTheInstallation)
     EXPECT_FALSE(f.update->install(f.path(QStringLiteral("kvbupdate")), f.workspace));
     EXPECT_TRUE(f.ui.messages().isEmpty());
     EXPECT_TRUE(QDir(f.programDir + QStringLiteral("Update")).entryList({QStringLiteral("*.tmp")}).isEmpty());
+
+    // Told apart by the downloader: cut off, refused by the server, missing.
+    const QString probe = f.path(QStringLiteral("probe.bin"));
+    EXPECT_EQ(f.downloader.fetch(QUrl(f.server.base() + QStringLiteral("zedora7/cut-vorlagen.zip")), probe),
+              DownloadResult::Truncated);
+    EXPECT_EQ(f.downloader.fetch(QUrl(f.server.base() + QStringLiteral("err-/x.bin")), probe),
+              DownloadResult::ServerError);
+    EXPECT_EQ(f.downloader.fetch(QUrl(f.server.base() + QStringLiteral("zedora7/fehlt.bin")), probe),
+              DownloadResult::ServerError);
+    EXPECT_FALSE(QFileInfo::exists(probe));
 }
 
 TEST(OnlineUpdate, WrongChecksumIsRefusedLikeAFailedDownload)
