@@ -161,3 +161,20 @@ TEST_F(TextBlockCommandsTest, SpellingButtonIsOfferedWithTheGermanDictionaryAndP
     window->menu().action(QStringLiteral("printTextBlockColumn"))->trigger();
     EXPECT_EQ(ui.messages(), QStringList{QStringLiteral("Aktuelle Spalte ist keine Textblockspalte!\n\n")});
 }
+
+TEST_F(TextBlockCommandsTest, AFileTheUserCreatesBecomesTheStudentFilesBlockFile)
+{
+    const QString before = window->studentFile().assignments().TBSdatei;
+    TFTBS& blocks = commands->blockWindow();
+    blocks.show();
+    QApplication::processEvents();
+    EXPECT_EQ(window->studentFile().assignments().TBSdatei, before) << "showing the window assigns nothing";
+
+    ui.texts.enqueue(app->workspace + QStringLiteral("DEFINI/mathe"));
+    blocks.NeuClick();
+    EXPECT_EQ(window->studentFile().assignments().TBSdatei, QStringLiteral("#MATHE.DBF"));
+    EXPECT_EQ(app->settings.FloskelDatei, QStringLiteral("#MATHE.DBF"));
+    EXPECT_EQ(window->findChild<QToolButton*>(QStringLiteral("spTBS"))->text(), QStringLiteral("#MATHE.DBF"));
+    EXPECT_EQ(blocks.model()->rowCount(), 0);
+    blocks.hide();
+}

@@ -197,7 +197,7 @@ bool TFTBS::openFile(const QString& name)
     return ok;
 }
 
-void TFTBS::afterOpen()
+void TFTBS::afterOpen(bool chosen)
 {
     reload();
     if (!blocks_.isOpen())
@@ -209,7 +209,8 @@ void TFTBS::afterOpen()
         search_->setText(model_->blocks().first().id);
     }
     search_->setFocus();
-    emit fileOpened(blocks_.fileName());
+    if (chosen)
+        emit fileOpened(blocks_.fileName());
 }
 
 void TFTBS::reload()
@@ -301,19 +302,19 @@ void TFTBS::showForSearch()
 void TFTBS::NeuClick()
 {
     if (blocks_.createNewFile())
-        afterOpen();
+        afterOpen(true);
 }
 
 void TFTBS::OeffnenClick()
 {
     if (blocks_.openWithDialog(blocks_.fileName().isEmpty() ? settings_.FloskelDatei : blocks_.fileName()))
-        afterOpen();
+        afterOpen(true);
 }
 
 void TFTBS::SpeichernUnterClick()
 {
     if (blocks_.saveUnderNewName())
-        afterOpen();
+        afterOpen(true);
 }
 
 void TFTBS::EditCurrentBlock()

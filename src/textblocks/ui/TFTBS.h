@@ -62,7 +62,7 @@ signals:
     // Insert the block into the student file.
     void insertRequested(const zedora::TextBlock& block);
     void printRequested();
-    // The open file changed (status buttons of the main window).
+    // The user made another file current (status buttons of the main window).
     void fileOpened(const QString& name);
     // The window was closed or hidden.
     void hidden();
@@ -76,7 +76,8 @@ protected:
 
 private:
     void buildMenus();
-    void afterOpen();
+    // chosen: the user picked the file (New, Open, Save as), which makes it current.
+    void afterOpen(bool chosen = false);
     void buildTopics();
     void currentChanged();
     void searchEdited(const QString& text);

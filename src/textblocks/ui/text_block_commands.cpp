@@ -71,8 +71,8 @@ QString TextBlockCommands::currentFileName() const
 
 TextBlockFile* TextBlockCommands::blockFile()
 {
-    if (!file_->isOpen() && file_->open(currentFileName()))
-        blockFileOpened(file_->fileName());
+    if (!file_->isOpen())
+        file_->open(currentFileName());
     return file_->isOpen() ? file_.get() : nullptr;
 }
 
