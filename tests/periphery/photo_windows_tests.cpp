@@ -187,6 +187,29 @@ TEST(PhotoWorkshopPage, ButtonsTurnConvertAndGiveAPictureToAStudent)
     EXPECT_TRUE(QFileInfo::exists(f.source + QStringLiteral("/IMG_0001.JPG")));
 }
 
+TEST(PhotoWorkshopPage, PicturesThatCannotBeShownAreNamedInThePreview)
+{
+    PageFixture f;
+    writeBytes(f.source + QStringLiteral("/defekt.jpg"), "abgebrochene Übertragung");
+    f.page->listSource();
+    f.selectSource(QStringLiteral("defekt.jpg"));
+    auto* preview = f.page->findChild<PictureView*>(QStringLiteral("Image1"));
+    EXPECT_FALSE(preview->hasImage());
+    EXPECT_EQ(preview->message(),
+              QStringLiteral("Die Bilddatei\ndefekt.jpg\nkann nicht gelesen werden (kein Bild oder beschädigt)!"));
+    EXPECT_EQ(f.sizeLabel(), QStringLiteral("Org.-Größe: 0 x 0"));
+    EXPECT_TRUE(f.ui.messages().isEmpty());
+    // The next good picture replaces the message.
+    f.selectSource(QStringLiteral("scan.bmp"));
+    EXPECT_TRUE(preview->hasImage());
+    EXPECT_EQ(preview->message(), QString());
+    // Turning it is refused with the name in a message, the file untouched.
+    f.selectSource(QStringLiteral("defekt.jpg"));
+    f.page->findChild<QPushButton*>(QStringLiteral("BitBtn7"))->click();
+    EXPECT_EQ(f.ui.messages(), QStringList{preview->message()});
+    EXPECT_EQ(readBytes(f.source + QStringLiteral("/defekt.jpg")), QByteArray("abgebrochene Übertragung"));
+}
+
 TEST(PhotoWorkshopPage, ChosenFoldersBecomeTheSettings)
 {
     PageFixture f;

@@ -314,10 +314,13 @@ void PhotoWorkshopPage::previewCurrent()
         sourceImage_->clear();
         return;
     }
+    // While browsing, a picture that cannot be shown is named in the preview
+    // itself; a box for every step through the list would be in the way.
     const PictureRead read = readPictureForView(path);
-    sourceImage_->setImage(read.image);
-    if (!read.ok())
-        ui_.warning(read.error);
+    if (read.ok())
+        sourceImage_->setImage(read.image);
+    else
+        sourceImage_->showMessage(read.error);
 }
 
 void PhotoWorkshopPage::afterSourceWork(const QStringList& before, bool reread)
@@ -404,9 +407,10 @@ void PhotoWorkshopPage::showStudentPhoto(int row, bool reportMissing)
         return;
     }
     const PictureRead read = readPictureForView(path);
-    photoImage_->setImage(read.image);
-    if (!read.ok())
-        ui_.warning(read.error);
+    if (read.ok())
+        photoImage_->setImage(read.image);
+    else
+        photoImage_->showMessage(read.error);
 }
 
 void PhotoWorkshopPage::transferSelected()

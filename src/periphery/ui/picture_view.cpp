@@ -13,6 +13,14 @@ PictureView::PictureView(QString emptyText, QWidget* parent) : QFrame(parent), e
 void PictureView::setImage(const QImage& image)
 {
     image_ = image;
+    message_.clear();
+    update();
+}
+
+void PictureView::showMessage(const QString& text)
+{
+    image_ = QImage();
+    message_ = text;
     update();
 }
 
@@ -22,8 +30,9 @@ void PictureView::paintEvent(QPaintEvent* event)
     QPainter p(this);
     const QRect area = contentsRect();
     if (image_.isNull()) {
-        if (!emptyText_.isEmpty())
-            p.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, emptyText_);
+        const QString text = message_.isEmpty() ? emptyText_ : message_;
+        if (!text.isEmpty())
+            p.drawText(area.adjusted(4, 4, -4, -4), Qt::AlignCenter | Qt::TextWordWrap, text);
         return;
     }
     const QSize size = image_.size().scaled(area.size(), Qt::KeepAspectRatio);
