@@ -1,12 +1,12 @@
 #include "periphery/update_install.h"
 
-#include "base/safe_file.h"
 #include "periphery/update_description.h"
 #include "periphery/update_download.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <filesystem>
 
 namespace zedora {
 
@@ -47,22 +47,46 @@ UpdateInstallation installUpdate(const QString& updateFolder, const QString& pro
             return out;
         }
     }
-    for (const UpdateFile& f : files) {
-        const bool package = &f == &files.first() && !description.program.name.trimmed().isEmpty();
+    // First every new file is written beside its target; only when all of
+    // them are in place are they renamed over the old ones. A full disk or a
+    // folder that cannot be written thus replaces nothing.
+    struct Staged {
+        QString staged;
+        QString target;
+        bool package;
+    };
+    QList<Staged> staged;
+    const auto discard = [&staged] {
+        for (const Staged& s : staged)
+            QFile::remove(s.staged);
+    };
+    for (int i = 0; i < files.size(); ++i) {
+        const UpdateFile& f = files.at(i);
+        const bool package = i == 0 && !description.program.name.trimmed().isEmpty();
         const QString source = update.filePath(relativeName(f.name));
         const QString target = package ? QDir(binDir).filePath(QFileInfo(relativeName(f.name)).fileName())
                                        : QDir(programDir).filePath(relativeName(f.name));
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        // Written beside the target and renamed into place: a file is
-        // either the old or the new one, never half of each.
-        if (!copyFileSafely(source, target)) {
+        const QString beside = target + QStringLiteral(".kvbneu");
+        QFile::remove(beside);
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(source, beside)) {
+            discard();
             out.error = QStringLiteral("Die Datei ") + target + QStringLiteral(" konnte nicht ersetzt werden.");
             return out;
         }
         if (package)
-            QFile::setPermissions(target, QFile::permissions(target) | QFile::ExeOwner | QFile::ExeGroup
+            QFile::setPermissions(beside, QFile::permissions(beside) | QFile::ExeOwner | QFile::ExeGroup
                                               | QFile::ExeOther | QFile::ReadOther | QFile::ReadGroup);
-        out.installed << target;
+        staged << Staged{beside, target, package};
+    }
+    for (const Staged& s : staged) {
+        std::error_code error;
+        std::filesystem::rename(s.staged.toStdString(), s.target.toStdString(), error);
+        if (error) {
+            discard();
+            out.error = QStringLiteral("Die Datei ") + s.target + QStringLiteral(" konnte nicht ersetzt werden.");
+            return out;
+        }
+        out.installed << s.target;
     }
     QFile marker(QDir(programDir).filePath(QStringLiteral("nachsetup.txt")));
     if (marker.open(QIODevice::WriteOnly))

@@ -141,6 +141,24 @@ TEST(Kvbupdate, OneDamagedFileMeansNothingIsInstalled)
                     .contains(QStringLiteral("Die Datei PDF\\ZDR_HISTORY_7.PDF ist beschädigt (Prüfsumme falsch).")));
 }
 
+TEST(Kvbupdate, ATargetThatCannotBeWrittenReplacesNothing)
+{
+    UpdaterFixture f;
+    f.describe(sha256Hex(kHistory));
+    // Where the manual folder should be lies a file: the history cannot go there.
+    QDir(f.programDir + QStringLiteral("PDF")).removeRecursively();
+    writeBytes(f.programDir + QStringLiteral("PDF"), "im Weg");
+    const UpdateInstallation done = installUpdate(f.programDir + QStringLiteral("Update"), f.programDir, f.bin);
+    EXPECT_FALSE(done.ok);
+    EXPECT_EQ(done.error, QStringLiteral("Die Datei ") + f.programDir
+                              + QStringLiteral("PDF/ZDR_HISTORY_7.PDF konnte nicht ersetzt werden."));
+    // The program package, which came first, is still the old one, and no
+    // half-installed file is left beside it.
+    EXPECT_EQ(readBytes(f.bin + QStringLiteral("/zedora")), QByteArray("#!/bin/sh\necho alt\n"));
+    EXPECT_FALSE(QFileInfo::exists(f.bin + QStringLiteral("/zedora.kvbneu")));
+    EXPECT_FALSE(QFileInfo::exists(f.programDir + QStringLiteral("nachsetup.txt")));
+}
+
 TEST(Kvbupdate, WrongParametersAndMissingFilesAreRefused)
 {
     UpdaterFixture f;
