@@ -72,7 +72,7 @@ DownloadResult UpdateDownloader::fetch(const QUrl& address, const QString& targe
     connect(reply_, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     if (!reply_->isFinished())
         loop.exec();
-    const QByteArray rest = reply_->readAll();
+    const QByteArray rest = reply_->isOpen() ? reply_->readAll() : QByteArray();
     received += rest.size();
     hash.addData(rest);
     if (!rest.isEmpty() && file.write(rest) != rest.size())

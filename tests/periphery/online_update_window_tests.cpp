@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTextEdit>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace zedora;
@@ -57,4 +58,39 @@ TEST(OnlineUpdateWindow, ButtonsFollowTheCheckAndTheDownload)
     window.resize(640, 480);
     if (qEnvironmentVariableIsSet("ZEDORA_SCREENSHOTS"))
         window.grab().save(qEnvironmentVariable("ZEDORA_SCREENSHOTS") + QStringLiteral("/online-update.png"));
+}
+
+TEST(OnlineUpdateWindow, TheCancelButtonEndsARunningDownload)
+{
+    PeripheryWorkspace ws;
+    const QString serverRoot = ws.mkdir(QStringLiteral("server/zedora7"));
+    UpdateServer server(ws.path(QStringLiteral("server")));
+    ASSERT_TRUE(server.running());
+    // Trickles out in about five seconds.
+    writeBytes(serverRoot + QStringLiteral("/slow-zedora"), QByteArray(100 * 1024, 's'));
+    writeBytes(serverRoot + QStringLiteral("/update.cfg"),
+               "[VERSION]\r\nV=7400\r\n[EXE]\r\nProgramm=slow-zedora\r\nGroesse=100 KB\r\n");
+    Settings settings;
+    settings.WebServerKVB = server.base();
+    const QString programDir = ws.mkdir(QStringLiteral("programm"));
+    TFOnlineUpdate window(ws.ui, ws.files, settings, programDir, ws.tmp.path());
+    window.show();
+    window.findChild<QPushButton*>(QStringLiteral("btnPruefung"))->click();
+    auto* cancel = window.findChild<QPushButton*>(QStringLiteral("btnAbbrechen"));
+    auto* progress = window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+    bool cancelEnabled = false;
+    QString progressText;
+    QTimer::singleShot(700, &window, [&] {
+        cancelEnabled = cancel->isEnabled();
+        progressText = progress->text();
+        cancel->click();
+    });
+    window.findChild<QPushButton*>(QStringLiteral("btnDownLoad"))->click();
+    EXPECT_TRUE(cancelEnabled);
+    EXPECT_TRUE(progressText.startsWith(QStringLiteral("slow-zedora: "))) << progressText.toStdString();
+    EXPECT_TRUE(window.messageText().contains(QStringLiteral("slow-zedora ...  Download misslungen!")));
+    EXPECT_TRUE(window.messageText().contains(QStringLiteral("Download abgebrochen.")));
+    EXPECT_FALSE(window.findChild<QPushButton*>(QStringLiteral("btnInstallation"))->isEnabled());
+    EXPECT_FALSE(cancel->isEnabled());
+    EXPECT_FALSE(QFileInfo::exists(programDir + QStringLiteral("/Update/slow-zedora")));
 }
