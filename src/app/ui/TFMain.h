@@ -1,6 +1,7 @@
 #pragma once
 // The main window: menu and icon bar, navigation panel, the three entry
-// pages, the student file list, the status buttons and the help line.
+// pages, the student file list, the status buttons and the help line. It is
+// the frame; every subsystem connects its commands through its installer.
 #include "core/ui/main_frame.h"
 
 #include <QMainWindow>
