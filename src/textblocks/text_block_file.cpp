@@ -98,7 +98,10 @@ bool TextBlockFile::open(const QString& nameIn)
                             joinPath(definiDir(), QStringLiteral("#DEMO.DBF")));
         }
         close();
-        files_.deleteFile(companion(demo, ".MDX"));
+        // An index taken away under another computer would stop it; its
+        // index is left alone then.
+        if (!tableInUse(resolveIn(workspace_, QStringLiteral("DEFINI\\#DEMO.DBF"))))
+            files_.deleteFile(companion(resolveIn(workspace_, QStringLiteral("DEFINI\\#DEMO.DBF")), ".MDX"));
         dbf = resolveIn(workspace_, QStringLiteral("DEFINI\\#DEMO.DBF"));
         name = lastComponent(dbf);
     }

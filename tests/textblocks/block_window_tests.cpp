@@ -221,3 +221,28 @@ TEST(BlockWindow, TopicPanelWidthOnlyTakesWholeNumbersFrom100To400)
     EXPECT_EQ(b.w.ui.shown.last().text, QStringLiteral("Breite in Bildschirmpunkten"));
     EXPECT_EQ(b.w.ui.shown.last().detail, QStringLiteral("Wert zwischen 100 und 400"));
 }
+
+TEST(BlockWindow, AFailedSaveOfAllBlocksKeepsTheEditorWithItsText)
+{
+    BlockWindow b;
+    b.mode.setAdministrator(true);
+    b.trigger("AlleBearbeiten1");
+    TFAlleTBS* editor = b.openDialog<TFAlleTBS>();
+    ASSERT_TRUE(editor);
+    editor->memo()->setPlainText(QStringLiteral("N1;Neuer Text"));
+    {
+        // Another computer opened the file while the editor was open.
+        test::HoldingComputer other(b.w.blocks->path());
+        editor->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+        QApplication::processEvents();
+        ASSERT_TRUE(editor->isVisible());
+        EXPECT_EQ(editor->text(), QStringLiteral("N1;Neuer Text"));
+        EXPECT_FALSE(b.w.ui.shown.isEmpty());
+        EXPECT_EQ(b.w.ui.shown.last().kind, ScriptedInteraction::Kind::Error);
+        EXPECT_TRUE(b.w.blocks->find(QStringLiteral("A1"))) << "the old blocks are all there";
+        EXPECT_FALSE(b.w.exists(QStringLiteral("DEFINI/tbstmp.dbf")));
+    }
+    editor->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+    QApplication::processEvents();
+    EXPECT_EQ(b.w.ids(), QStringList{QStringLiteral("N1")});
+}

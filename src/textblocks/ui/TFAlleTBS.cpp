@@ -73,6 +73,8 @@ void TFAlleTBS::SaveClick()
                        + cut.join(QStringLiteral(", ")) + QStringLiteral("\nTrotzdem speichern?\n"),
                    Buttons::YesNo) != Answer::Yes)
         return;
+    if (saver_ && !saver_(text()))
+        return;
     accept();
 }
 

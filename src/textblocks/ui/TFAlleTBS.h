@@ -3,6 +3,7 @@
 // close box: it ends with "Speichern und schließen" or "Schließen ohne zu
 // speichern".
 #include <QDialog>
+#include <functional>
 
 class QPlainTextEdit;
 
@@ -16,6 +17,9 @@ public:
     TFAlleTBS(const QString& text, Interaction& ui, QWidget* parent = nullptr);
 
     QString text() const;
+    // Writes the blocks; the editor closes only when this succeeds, so
+    // nothing typed is lost to a failed save.
+    void setSaver(std::function<bool(const QString&)> saver) { saver_ = std::move(saver); }
     QPlainTextEdit* memo() const { return memo_; }
 
     void HilfeClick();
@@ -29,6 +33,7 @@ private:
     Interaction& ui_;
     QPlainTextEdit* memo_ = nullptr;
     bool changed_ = false;
+    std::function<bool(const QString&)> saver_;
 };
 
 } // namespace zedora

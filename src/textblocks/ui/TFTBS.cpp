@@ -342,9 +342,10 @@ void TFTBS::EditAllBlocks()
         return;
     auto* dialog = new TFAlleTBS(blocks_.editorText(), ui_, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this, [this, dialog] {
-        blocks_.replaceAll(dialog->text());
+    dialog->setSaver([this](const QString& text) {
+        const bool saved = blocks_.replaceAll(text);
         afterOpen();
+        return saved;
     });
     dialog->open();
 }
