@@ -33,6 +33,7 @@
 #include "entry/ui/view_commands.h"
 #include "textblocks/ui/text_block_commands.h"
 #include "print/ui/preview_commands.h"
+#include "print/ui/print_centre_commands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -152,6 +153,7 @@ void TFMain::installCommands()
     installFileCommands(frame);
     installSettingsCommands(frame);
     installPreviewCommands(frame);
+    installPrintCentre(frame);
     installEntryTableFeatures(frame);  // puts the cell editors in place
     installStudentNavigation(frame);
     installViewCommands(frame);
