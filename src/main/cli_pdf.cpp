@@ -18,6 +18,7 @@
 #include "data/student_files.h"
 #include "entry/abbreviation_tables.h"
 #include "main/cli_console.h"
+#include "print/archive_pdf.h"
 #include "print/code_meanings.h"
 #include "print/layout_reader.h"
 #include "print/report_pdf.h"
@@ -36,7 +37,8 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 int usage(std::ostream& err)
 {
     err << "Aufruf: zedora-cli pdf [--workspace VERZEICHNIS] --file SCHUELERDATEI [--layout LAYOUT.LAY]\n"
-           "                      --out AUSGABE.pdf [--form 0..3] [--grades 0..2] [--all | --ids ID,ID,...]\n";
+           "                      (--out AUSGABE.pdf | --per-student ORDNER [--overwrite])\n"
+           "                      [--form 0..3] [--grades 0..2] [--all | --ids ID,ID,...]\n";
     return 2;
 }
 
@@ -50,19 +52,50 @@ bool intArg(const std::string& text, int low, int high, int& out)
     return true;
 }
 
+// One PDF/A file per student of the run; existing files are kept unless
+// --overwrite says otherwise.
+int writePerStudent(const QString& dir, bool overwrite, const Settings& settings, const TDruckLayout& layout,
+                    const PrintMetrics& metrics, const RenderOptions& options, const PlaceholderContext& context,
+                    PrintRecords& records, const PrintRun& run, std::ostream& out, std::ostream& err)
+{
+    if (layout.Bereich == 1 || layout.Tabellenmodus) {
+        err << "Ein Tabellenformular kann nicht je Schüler archiviert werden.\n";
+        return 1;
+    }
+    ArchiveRequest request;
+    request.folder = QFileInfo(dir).absoluteFilePath();
+    request.ids = run.ids;
+    request.formMode = run.formMode;
+    request.gradeFormat = run.gradeFormat;
+    request.school = (settings.SchulName1 + u' ' + settings.SchulName2).trimmed();
+    request.schuljahr = settings.Schuljahr;
+    request.mayReplace = [overwrite](const QString&) { return overwrite; };
+    const ArchiveOutcome outcome = writeArchivePdfs(request, layout, metrics, options, context, records);
+    for (const QString& kept : outcome.kept)
+        err << "Datei " << kept.toStdString() << " besteht bereits und bleibt unverändert.\n";
+    if (!outcome.ok()) {
+        err << "PDF-Datei " << outcome.failed.toStdString() << " konnte nicht geschrieben werden!\n";
+        return 1;
+    }
+    out << outcome.written.size() << " PDF-Dateien nach " << request.folder.toStdString() << " geschrieben.\n";
+    return outcome.kept.isEmpty() ? 0 : 1;
+}
+
 } // namespace
 
 int pdfCommand(const Args& args, std::ostream& out, std::ostream& err)
 {
-    QString workspace, file, layoutArg, outPath;
+    QString workspace, file, layoutArg, outPath, perStudentDir;
     int form = 0, grades = 0;
-    bool gradesGiven = false, all = false;
+    bool gradesGiven = false, all = false, overwrite = false;
     QStringList ids;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
         if (a == "--all") {
             all = true;
+        } else if (a == "--overwrite") {
+            overwrite = true;
         } else if (!hasValue) {
             err << "Fehlender oder unbekannter Parameter: " << a << "\n";
             return usage(err);
@@ -74,6 +107,8 @@ int pdfCommand(const Args& args, std::ostream& out, std::ostream& err)
             layoutArg = q(args[++i]);
         } else if (a == "--out") {
             outPath = q(args[++i]);
+        } else if (a == "--per-student") {
+            perStudentDir = q(args[++i]);
         } else if (a == "--form") {
             if (!intArg(args[++i], 0, 3, form)) {
                 err << "--form erwartet 0, 1, 2 oder 3.\n";
@@ -93,8 +128,12 @@ int pdfCommand(const Args& args, std::ostream& out, std::ostream& err)
             return usage(err);
         }
     }
-    if (file.isEmpty() || outPath.isEmpty())
+    if (file.isEmpty() || outPath.isEmpty() == perStudentDir.isEmpty())
         return usage(err);
+    if (!perStudentDir.isEmpty() && !QFileInfo(perStudentDir).isDir()) {
+        err << "Ausgabeordner " << perStudentDir.toStdString() << " nicht gefunden!\n";
+        return 1;
+    }
     if (all && !ids.isEmpty()) {
         err << "--all und --ids schließen sich aus.\n";
         return 2;
@@ -212,6 +251,9 @@ int pdfCommand(const Args& args, std::ostream& out, std::ostream& err)
     PrintMetrics metrics;
     metrics.calibrate();
     RenderOptions options = RenderOptions::fromSettings(settings, workspace);
+    if (!perStudentDir.isEmpty())
+        return writePerStudent(perStudentDir, overwrite, settings, layout, metrics, options, context, records, run,
+                               out, err);
     records.first();
     const QString title = jobTitle(JobKind::ReportCards, records.value(QStringLiteral("KLASSE")).trimmed(),
                                    settings.Schuljahr);

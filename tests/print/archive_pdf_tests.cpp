@@ -4,7 +4,9 @@
 #include "print/archive_pdf.h"
 #include "print_centre_support.h"
 
+#include <QDateTime>
 #include <QFileInfo>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace zedora;
@@ -126,4 +128,53 @@ TEST(ArchivePdf, AFolderThatCannotBeWrittenStopsTheRunAndLeavesNoHalfFile)
     EXPECT_TRUE(outcome.written.isEmpty());
     EXPECT_TRUE(outcome.failed.startsWith(blocked + u'/'));
     EXPECT_EQ(QDir(f.out.path()).entryList(QDir::Files), QStringList{QStringLiteral("blockiert")});
+}
+
+TEST(ArchivePdf, CommandLineWritesOneFilePerStudentAndKeepsExistingFilesUnlessTold)
+{
+    const QString cli = QStringLiteral(ZEDORA_BINARY_DIR "/bin/zedora-cli");
+    if (!QFileInfo(cli).isExecutable())
+        GTEST_SKIP() << "zedora-cli ist nicht gebaut";
+    QTemporaryDir ws;
+    QTemporaryDir out;
+    const auto run = [&](QStringList args, int* code) {
+        QProcess p;
+        p.start(cli, args);
+        p.waitForFinished(120000);
+        *code = p.exitCode();
+        return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+    };
+    int code = -1;
+    run({QStringLiteral("setup"), QStringLiteral("--workspace"), ws.path()}, &code);
+    ASSERT_EQ(code, 0);
+    const QStringList pdf = {QStringLiteral("pdf"), QStringLiteral("--workspace"), ws.path(), QStringLiteral("--file"),
+                             QStringLiteral("ZE-0000-0/demo.dbf"), QStringLiteral("--per-student"), out.path()};
+    QString said = run(pdf, &code);
+    EXPECT_EQ(code, 0) << said.toStdString();
+    const QStringList files = QDir(out.path()).entryList({QStringLiteral("*.pdf")}, QDir::Files);
+    ASSERT_GT(files.size(), 1);
+    EXPECT_TRUE(said.startsWith(QString::number(files.size()) + QStringLiteral(" PDF-Dateien nach "))) << said.toStdString();
+    for (const QString& f : files)
+        EXPECT_TRUE(f.startsWith(QStringLiteral("10b_"))) << f.toStdString();
+
+    const QString first = out.filePath(files.first());
+    const QDateTime before = QFileInfo(first).lastModified();
+    said = run(pdf, &code);
+    EXPECT_EQ(code, 1) << "not everything written is no success";
+    EXPECT_TRUE(said.contains(QStringLiteral("Datei ") + first + QStringLiteral(" besteht bereits und bleibt unverändert.")))
+        << said.toStdString();
+    EXPECT_EQ(QFileInfo(first).lastModified(), before);
+
+    said = run(pdf + QStringList{QStringLiteral("--overwrite")}, &code);
+    EXPECT_EQ(code, 0) << said.toStdString();
+
+    // --out and --per-student exclude each other; a missing folder is named.
+    run(pdf + QStringList{QStringLiteral("--out"), out.filePath(QStringLiteral("x.pdf"))}, &code);
+    EXPECT_EQ(code, 2);
+    QStringList missing = pdf;
+    missing.last() = out.filePath(QStringLiteral("fehlt"));
+    said = run(missing, &code);
+    EXPECT_EQ(code, 1);
+    EXPECT_TRUE(said.contains(QStringLiteral("Ausgabeordner ") + out.filePath(QStringLiteral("fehlt")) +
+                              QStringLiteral(" nicht gefunden!")));
 }
