@@ -60,7 +60,8 @@ TextBlockCommands::TextBlockCommands(MainFrame& frame) : QObject(&frame.window()
 
 TextBlockCommands::~TextBlockCommands()
 {
-    delete window_;
+    // The window works on the block file held here.
+    delete window_.data();
 }
 
 QString TextBlockCommands::currentFileName() const
@@ -84,8 +85,8 @@ TFTBS& TextBlockCommands::blockWindow()
         if (spell_)
             spelling = [this](QPlainTextEdit& memo) { checkSpelling(memo); };
         c.settings.FloskelDatei = currentFileName();
-        // A window of its own (not a child), so it can stay beside the main window.
-        window_ = new TFTBS(*file_, c.settings, c.userMode, c.ui, spelling, nullptr);
+        // A window of its own that closes with the main window.
+        window_ = new TFTBS(*file_, c.settings, c.userMode, c.ui, spelling, &frame_.window());
         for (const auto& [name, code] : {std::pair{"SpeedButton2", "078"}, std::pair{"TBSID", "079"},
                                          std::pair{"FlosGrid", "080"}, std::pair{"Memo1", "081"}}) {
             if (QWidget* control = window_->findChild<QWidget*>(QLatin1String(name)))

@@ -53,7 +53,7 @@ private:
 
     MainFrame& frame_;
     std::unique_ptr<TextBlockFile> file_;
-    TFTBS* window_ = nullptr;
+    QPointer<TFTBS> window_;
     std::unique_ptr<SpellChecker> spell_;
     std::unique_ptr<PrintMetrics> metrics_;
     LengthTestDisplay* length_ = nullptr;
