@@ -4,6 +4,7 @@
 #include "textblocks/spell_checker.h"
 #include "textblocks/spelling_session.h"
 #include "textblocks/ui/TFRechtschreibung.h"
+#include "textblocks/ui/TFeditTBS.h"
 #include "base/scripted_interaction.h"
 #include "support/temp_dir.h"
 
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using namespace zedora;
@@ -156,5 +158,25 @@ TEST(SpellingDialog, CheckingAMemoWritesBackAsOneUndoableStepAndSaysItEnded)
     ui.clear();
     memo.setPlainText(QStringLiteral("Alles richtig geschrieben."));
     EXPECT_FALSE(checkSpelling(memo, *g.checker, ui));
+    EXPECT_EQ(ui.messages(), QStringList{QStringLiteral("Prüfung beendet bzw. Rechtschreibung o. k.")});
+}
+
+TEST(SpellingDialog, TheSingleBlockDialogChecksItsTextWithTheDictionary)
+{
+    German g;
+    ASSERT_TRUE(g.checker);
+    ScriptedInteraction ui;
+    TextBlock block{QStringLiteral("M9"), QStringLiteral("%ErSie% rechnet sicher und zuverläsig."), 1};
+    TFeditTBS dialog(block, [&](QPlainTextEdit& memo) { checkSpelling(memo, *g.checker, ui); });
+    auto* button = dialog.findChild<QToolButton*>(QStringLiteral("SpeedButton1"));
+    ASSERT_TRUE(button);
+    EXPECT_TRUE(button->isVisibleTo(&dialog));
+    EXPECT_EQ(button->toolTip(), QStringLiteral("Rechtschreibprüfung"));
+    QTimer::singleShot(0, [] {
+        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            d->findChild<QPushButton*>(QStringLiteral("BtnErsetzen"))->click(); // the first suggestion
+    });
+    button->click();
+    EXPECT_EQ(dialog.content(), QStringLiteral("%ErSie% rechnet sicher und zuverlässig. "));
     EXPECT_EQ(ui.messages(), QStringList{QStringLiteral("Prüfung beendet bzw. Rechtschreibung o. k.")});
 }
