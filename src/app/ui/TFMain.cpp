@@ -34,6 +34,7 @@
 #include "textblocks/ui/text_block_commands.h"
 #include "print/ui/preview_commands.h"
 #include "print/ui/print_centre_commands.h"
+#include "periphery/ui/periphery_commands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -163,6 +164,7 @@ void TFMain::installCommands()
     installEntryDirection(frame);
     installMemoPanelCommands(frame);
     installTextBlocks(frame);
+    installPeriphery(frame);
 }
 
 // The frame follows the open file: the status line and the grids' current
