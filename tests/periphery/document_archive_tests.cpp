@@ -70,7 +70,8 @@ TEST(DocumentArchive, EnterOpensADocumentButNotAFolder)
     Archive a;
     Settings settings;
     QStringList opened;
-    Tdoku window(a.tmp.path() + QLatin1Char('/'), settings, [&opened](const QString& p) { opened << p; });
+    Tdoku window(a.tmp.path() + QLatin1Char('/'), settings, a.ui, [&opened](const QString& p) { opened << p; });
+    EXPECT_EQ(a.ui.busyDepth, 0);  // the wait cursor of the listing is gone again
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Dokumenten Archiv"));
     QTreeWidget* tree = window.findChild<QTreeWidget*>(QStringLiteral("TreeView1"));
     ASSERT_NE(tree, nullptr);

@@ -1,9 +1,9 @@
 #include "periphery/ui/Tdoku.h"
 
+#include "base/interaction.h"
 #include "core/settings.h"
 #include "periphery/document_archive.h"
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -28,9 +28,9 @@ void addNodes(QTreeWidgetItem* parent, QTreeWidget* tree, const QList<ArchiveNod
 
 } // namespace
 
-Tdoku::Tdoku(const QString& workspace, const Settings& settings, std::function<void(const QString&)> open,
-             QWidget* parent)
-    : QDialog(parent), folder_(documentFolder(workspace)), open_(std::move(open))
+Tdoku::Tdoku(const QString& workspace, const Settings& settings, Interaction& ui,
+             std::function<void(const QString&)> open, QWidget* parent)
+    : QDialog(parent), folder_(documentFolder(workspace)), ui_(ui), open_(std::move(open))
 {
     setObjectName(QStringLiteral("Tdoku"));
     setWindowTitle(QStringLiteral("Dokumenten Archiv"));
@@ -70,10 +70,9 @@ Tdoku::Tdoku(const QString& workspace, const Settings& settings, std::function<v
 
 void Tdoku::fill()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    BusyScope busy(ui_);
     tree_->clear();
     addNodes(nullptr, tree_, listDocumentArchive(folder_));
-    QApplication::restoreOverrideCursor();
 }
 
 void Tdoku::choose(QTreeWidgetItem* item)

@@ -9,14 +9,15 @@ class QTreeWidgetItem;
 
 namespace zedora {
 
+class Interaction;
 struct Settings;
 
 class Tdoku : public QDialog {
     Q_OBJECT
 public:
     // open: opens a document (the program's "open a document" operation).
-    Tdoku(const QString& workspace, const Settings& settings, std::function<void(const QString&)> open,
-          QWidget* parent = nullptr);
+    Tdoku(const QString& workspace, const Settings& settings, Interaction& ui,
+          std::function<void(const QString&)> open, QWidget* parent = nullptr);
 
     QTreeWidget* tree() const { return tree_; }
     // The chosen document, empty when a folder (or nothing) is chosen.
@@ -32,6 +33,7 @@ private:
     void openSelected();
 
     QString folder_;
+    Interaction& ui_;
     std::function<void(const QString&)> open_;
     QTreeWidget* tree_;
     QString selected_;

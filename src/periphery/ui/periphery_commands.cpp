@@ -52,7 +52,7 @@ void openOnlineUpdate(MainFrame& frame)
 void openDocumentArchive(MainFrame& frame)
 {
     AppContext& ctx = frame.context();
-    Tdoku window(ctx.workspace, ctx.settings, [&ctx](const QString& path) { DocumentOpener(ctx.ui).open(path); },
+    Tdoku window(ctx.workspace, ctx.settings, ctx.ui, [&ctx](const QString& path) { DocumentOpener(ctx.ui).open(path); },
                  &frame.window());
     window.exec();
 }
