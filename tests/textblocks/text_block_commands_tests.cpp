@@ -178,3 +178,21 @@ TEST_F(TextBlockCommandsTest, AFileTheUserCreatesBecomesTheStudentFilesBlockFile
     EXPECT_EQ(blocks.model()->rowCount(), 0);
     blocks.hide();
 }
+
+TEST_F(TextBlockCommandsTest, LengthTestCountsInTheMaskTextsTooAndCtrlTWorksThere)
+{
+    app->settings.MitLaengentest = true;
+    window->pages().setCurrentIndex(1);
+    QApplication::processEvents();
+    auto* t1 = window->findChild<QPlainTextEdit*>(QStringLiteral("t1"));
+    ASSERT_TRUE(t1);
+    t1->setFocus();
+    QApplication::processEvents();
+    EXPECT_TRUE(window->progressPanel().text().startsWith(QStringLiteral("Sie schreiben in der ")))
+        << window->progressPanel().text().toStdString();
+    QTest::keyClick(t1, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(t1, QStringLiteral(" B7"));
+    QTest::keyClick(t1, Qt::Key_T, Qt::ControlModifier);
+    EXPECT_TRUE(t1->toPlainText().endsWith(QStringLiteral(" Die Versetzung ist zurzeit gefährdet. "))) << t1->toPlainText().toStdString();
+    EXPECT_TRUE(ui.messages().isEmpty());
+}

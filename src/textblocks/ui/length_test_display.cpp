@@ -42,6 +42,11 @@ void LengthTestDisplay::enter(QPlainTextEdit* memo, const QString& field, const 
     check();
 }
 
+QPlainTextEdit* LengthTestDisplay::memo() const
+{
+    return memo_;
+}
+
 void LengthTestDisplay::leave()
 {
     disconnect(changes_);

@@ -31,6 +31,8 @@ public:
     static QString buttonText(bool on);
 
     std::optional<int> reference() const { return reference_; }
+    // The memo being counted; none after leave().
+    QPlainTextEdit* memo() const;
 
 private:
     void check();

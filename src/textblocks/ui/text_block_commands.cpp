@@ -25,7 +25,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QEvent>
-#include <QFocusEvent>
+#include <QGroupBox>
+#include <QRegularExpression>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -241,15 +242,6 @@ void TextBlockCommands::connectMenu()
 
 bool TextBlockCommands::eventFilter(QObject* watched, QEvent* event)
 {
-    if (memo_ && watched == memo_.data()) {
-        if (event->type() == QEvent::FocusIn)
-            memoEntered(*memo_);
-        else if (event->type() == QEvent::FocusOut
-                 && static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason
-                 && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
-            length_->leave();
-        return QObject::eventFilter(watched, event);
-    }
     if (event->type() == QEvent::MouseButtonDblClick && blockWindowVisible()) {
         auto* field = qobject_cast<QWidget*>(watched);
         const ColumnSpec* c = frame_.entryModel().column(frame_.entryGrid().currentIndex().column());
@@ -296,13 +288,26 @@ void TextBlockCommands::connectMemoPanel()
                 frame_.entryGrid().setFocus();
         });
     }
+    connect(qApp, &QApplication::focusChanged, this, &TextBlockCommands::focusMoved);
     if (!memo)
         return;
-    memo->installEventFilter(this);
     connect(memo, &QPlainTextEdit::textChanged, this, [this] { memoChanged_ = true; });
     // Entering a column of the grid starts a new text.
     connect(frame_.entryGrid().selectionModel(), &QItemSelectionModel::currentColumnChanged, this,
             [this] { memoChanged_ = false; });
+}
+
+void TextBlockCommands::focusMoved(QWidget* old, QWidget* now)
+{
+    // Another window (the block window, a message) leaves the text entered;
+    // a closed main window has nothing to count.
+    QWidget& main = frame_.window();
+    if (!now || !main.isVisible() || now->window() != &main)
+        return;
+    if (auto* memo = qobject_cast<QPlainTextEdit*>(now); memo && isBlockMemo(memo))
+        memoEntered(*memo);
+    else if (old && old == length_->memo())
+        length_->leave();
 }
 
 void TextBlockCommands::memoEntered(QPlainTextEdit& memo)
@@ -311,11 +316,20 @@ void TextBlockCommands::memoEntered(QPlainTextEdit& memo)
         metrics_->calibrate();
         calibrated_ = true;
     }
-    const ColumnSpec* column = frame_.entryModel().column(frame_.entryGrid().currentIndex().column());
-    if (!column || column->kind != FieldKind::AssessmentText)
+    QString field;
+    if (&memo == memo_) {
+        const ColumnSpec* column = frame_.entryModel().column(frame_.entryGrid().currentIndex().column());
+        if (column && column->kind == FieldKind::AssessmentText)
+            field = column->field;
+    } else if (auto* box = qobject_cast<QGroupBox*>(memo.parentWidget())) {
+        // The mask names each text's field in its frame: "caption (FIELD)".
+        static const QRegularExpression named(QStringLiteral("\\(([A-Za-z0-9_]+)\\)\\s*$"));
+        field = named.match(box->title()).captured(1);
+    }
+    if (field.isEmpty())
         return;
     const LoadedLayout& layout = frame_.studentFile().layout();
-    length_->enter(&memo, column->field, layout.path, layout.lines);
+    length_->enter(&memo, field, layout.path, layout.lines);
 }
 
 void installTextBlocks(MainFrame& frame)

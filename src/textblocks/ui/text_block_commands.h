@@ -50,6 +50,7 @@ private:
     bool blockWindowVisible() const;
     QPlainTextEdit* tableMemo() const;
     void memoEntered(QPlainTextEdit& memo);
+    void focusMoved(QWidget* old, QWidget* now);
 
     MainFrame& frame_;
     std::unique_ptr<TextBlockFile> file_;
