@@ -125,7 +125,9 @@ TEST_F(SettingsDialogTest, PagesCaptionsAndButtons)
     for (int i = 0; i < tabs->count(); ++i)
         EXPECT_EQ(tabs->tabText(i), captions[i]);
     EXPECT_EQ(tabs->currentWidget()->objectName(), QStringLiteral("reg3"));
-    EXPECT_FALSE(tabs->isTabEnabled(4));
+    // The photo workshop is a page like the others.
+    EXPECT_TRUE(tabs->isTabEnabled(4));
+    EXPECT_NE(tabs->widget(4)->findChild<QListWidget*>(), nullptr);
     EXPECT_EQ(child<QPushButton>(*d, "OKBtn")->text(), QString::fromUtf8("&Schließen"));
     EXPECT_FALSE(child<QPushButton>(*d, "BitBtn1")->isEnabled());
     EXPECT_FALSE(child<QToolButton>(*d, "SpeedButton5")->isEnabled());
@@ -133,6 +135,8 @@ TEST_F(SettingsDialogTest, PagesCaptionsAndButtons)
     EXPECT_EQ(open(Page::Durchschnitt)->findChild<QTabWidget*>()->currentWidget()->objectName(),
               QStringLiteral("reg4"));
     EXPECT_EQ(open(Page::Allgemeines1)->findChild<QTabWidget*>()->currentIndex(), 0);
+    EXPECT_EQ(open(Page::Bilddateien)->findChild<QTabWidget*>()->currentWidget()->objectName(),
+              QStringLiteral("reg5"));
 }
 
 TEST_F(SettingsDialogTest, EveryWayOfClosingAppliesTheSettings)

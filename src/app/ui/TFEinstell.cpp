@@ -10,6 +10,7 @@
 #include "base/ansi_text.h"
 #include "data/student_schema.h"
 #include "entry/abbreviation_tables.h"
+#include "periphery/ui/photo_workshop_page.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -139,9 +140,8 @@ TFEinstell::TFEinstell(AppContext& context, AbbreviationTables& tables, const QS
     });
     addPage(abbreviations_, "reg3", QString::fromUtf8("  Noten- / Abschlusskürzel  "));
     addPage(createAveragesPage(), "reg4", QStringLiteral("  Durchschnittsnoten  "));
-    // The student photos come later; until then the page stays empty.
-    addPage(new QWidget, "reg5", QStringLiteral("  Bilddateien  "));
-    einstellreg_->setTabEnabled(int(Page::Bilddateien), false);
+    addPage(new PhotoWorkshopPage(context_.settings, context_.ui, *context_.files, context_.workspace), "reg5",
+            QStringLiteral("  Bilddateien  "));
     layout->addWidget(einstellreg_, 1);
     layout->addWidget(createBottomRow());
 
@@ -575,8 +575,6 @@ void TFEinstell::attachHelpCodes()
 
 void TFEinstell::showPage(Page page)
 {
-    if (page == Page::Bilddateien)
-        page = Page::Allgemeines1;
     einstellreg_->setCurrentIndex(int(page));
 }
 
