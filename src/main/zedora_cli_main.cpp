@@ -27,6 +27,7 @@ const Command kCommands[] = {
     {"create", "create DATEI.DBF [--workspace DIR] [--ueberschreiben]   leere Schülerdatei anlegen",
      zedora::cli::createCommand},
     {"pdf", "pdf --file SCHUELERDATEI --out AUSGABE.pdf ...   Zeugnisse als PDF-Datei", zedora::cli::pdfCommand},
+    {"list", "list ART --workspace DIR [--file SCHUELERDATEI] --out AUSGABE.pdf   Listen als PDF-Datei", zedora::cli::listCommand},
 };
 
 int usage(std::ostream& err)

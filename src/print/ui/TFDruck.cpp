@@ -6,6 +6,8 @@
 #include "print/layout_reader.h"
 #include "print/pdf_file_name.h"
 #include "print/printer_output.h"
+#include "print/printer_test_page.h"
+#include "print/ui/list_preview.h"
 #include "print/report_pdf.h"
 
 #include <QButtonGroup>
@@ -161,10 +163,7 @@ void TFDruck::buildControls()
     });
     bitBtn1_ = new QPushButton(QStringLiteral("Drucker&test"), this);
     bitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
-    connect(bitBtn1_, &QPushButton::clicked, this, [this] {
-        if (openPrinterTest)
-            openPrinterTest();
-    });
+    connect(bitBtn1_, &QPushButton::clicked, this, &TFDruck::printerTest);
     middle->addWidget(bitBtn1_);
     archiveButton_ = new QPushButton(QStringLiteral("PDF-&Archiv"), this);
     archiveButton_->setObjectName(QStringLiteral("archivButton"));
@@ -236,7 +235,6 @@ void TFDruck::prepare(PrintCentreSources sources)
     }
     classBox_->setTitle(QStringLiteral("Klasse ") + sources_.klasse);
     hilfe_->setVisible(settings_.MitHilfe);
-    bitBtn1_->setEnabled(bool(openPrinterTest));
     fillLayoutBox();
     filling_ = false;
     rangeChanged();
@@ -467,6 +465,20 @@ void TFDruck::archiveSelected()
              (outcome.kept.isEmpty() ? QString()
                                      : QStringLiteral("\n") + QString::number(outcome.kept.size()) +
                                            QStringLiteral(" vorhandene Dateien blieben unverändert.")));
+}
+
+void TFDruck::printerTest()
+{
+    if (preview_)
+        preview_->close();
+    PrinterTestInput input;
+    input.printerName = jobPrinter(settings_);
+    if (input.printerName.isEmpty())
+        input.printerName = QStringLiteral("PDF");
+    input.musterDir = sources_.workspace + QStringLiteral("MUSTER");
+    input.patternColour = QColor(settings_.Musterfarbe & 0xFF, (settings_.Musterfarbe >> 8) & 0xFF,
+                                 (settings_.Musterfarbe >> 16) & 0xFF);
+    openPreview(previewJobOf(printerTestJob(input)));
 }
 
 bool TFDruck::eventFilter(QObject* watched, QEvent* event)

@@ -55,8 +55,6 @@ public:
 
     // Opens the preview of a job modally; tests replace it.
     std::function<void(PreviewJob job)> openPreview;
-    // The printer test page's preview; empty: the button is disabled.
-    std::function<void()> openPrinterTest;
     // The created-files register for folders made in the document archive.
     void setWorkspaceFiles(WorkspaceFiles* files) { files_ = files; }
 
@@ -67,6 +65,8 @@ public:
     // Archives the selected students (or the whole class) as PDF/A files in
     // the half-year's document archive folder.
     void archiveSelected();
+    // The preview of the printer test page.
+    void printerTest();
 
     // The layout of the last run and its records; the preview refers to them.
     const TDruckLayout& runLayout() const { return *layout_; }

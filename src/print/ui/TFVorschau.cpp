@@ -2,6 +2,7 @@
 
 #include "core/settings.h"
 #include "base/interaction.h"
+#include "print/list_job.h"
 #include "print/painter_surface.h"
 #include "print/pdf_file_name.h"
 #include "print/printer_output.h"
@@ -292,7 +293,10 @@ void TFVorschau::record()
 {
     recording_ = std::make_unique<RecordingSurface>();
     total_ = 0;
-    if (job_.renderer && job_.records) {
+    if (job_.draw) {
+        BusyScope busy(ui_);
+        total_ = job_.draw(*recording_, metrics_);
+    } else if (job_.renderer && job_.records) {
         BusyScope busy(ui_);
         RenderOptions& o = job_.renderer->options();
         const RenderOptions saved = o;
@@ -421,7 +425,7 @@ void TFVorschau::wheelEvent(QWheelEvent* event)
 
 void TFVorschau::print()
 {
-    if (printing_ || !job_.renderer || !job_.records)
+    if (printing_ || (!job_.draw && (!job_.renderer || !job_.records)))
         return;
     const bool reportCards = job_.kind == JobKind::ReportCards;
     if (reportCards)
@@ -457,10 +461,14 @@ void TFVorschau::print()
     {
         BusyScope busy(ui_);
         const QString klasse = job_.klasse, sj = job_.schuljahr;
-        job_.renderer->options().raster = raster_;
-        outcome = printRun(printer, *job_.renderer, *job_.records, job_.run, metrics_,
-                           reportCards && settings_.Contidruck,
-                           [klasse, sj](int page) { return singlePageJobTitle(klasse, sj, page); });
+        if (job_.draw) {
+            outcome = printListJob(printer, ListJob{job_.kind, job_.title, job_.landscape, job_.draw}, metrics_);
+        } else {
+            job_.renderer->options().raster = raster_;
+            outcome = printRun(printer, *job_.renderer, *job_.records, job_.run, metrics_,
+                               reportCards && settings_.Contidruck,
+                               [klasse, sj](int page) { return singlePageJobTitle(klasse, sj, page); });
+        }
     }
     if (!outcome.ok) {
         if (toPdf)

@@ -35,6 +35,8 @@ struct PreviewJob {
     std::shared_ptr<PageRenderer> renderer;
     PrintRecords* records = nullptr;
     PrintRun run;
+    // A list printout draws itself instead of the renderer's report cards.
+    std::function<int(DrawSurface&, const PrintMetrics&)> draw;
 };
 
 // The job of a report-card run for the preview. layout and records must
