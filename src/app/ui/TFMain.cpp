@@ -34,6 +34,7 @@
 #include "textblocks/ui/text_block_commands.h"
 #include "print/ui/preview_commands.h"
 #include "print/ui/print_centre_commands.h"
+#include "print/ui/list_printout_commands.h"
 #include "periphery/ui/periphery_commands.h"
 
 #include <QAction>
@@ -155,6 +156,7 @@ void TFMain::installCommands()
     installSettingsCommands(frame);
     installPreviewCommands(frame);
     installPrintCentre(frame);
+    installListPrintouts(frame);
     installEntryTableFeatures(frame);  // puts the cell editors in place
     installStudentNavigation(frame);
     installViewCommands(frame);
