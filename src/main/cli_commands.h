@@ -15,6 +15,7 @@ int reorgCommand(const Args& args, std::ostream& out, std::ostream& err);
 int createCommand(const Args& args, std::ostream& out, std::ostream& err);
 int setupCommand(const Args& args, std::ostream& out, std::ostream& err);
 int pdfCommand(const Args& args, std::ostream& out, std::ostream& err);
+int importCommand(const Args& args, std::ostream& out, std::ostream& err);
 int listCommand(const Args& args, std::ostream& out, std::ostream& err);
 
 } // namespace zedora::cli
