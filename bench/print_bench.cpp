@@ -5,7 +5,10 @@
 #include "base/ansi_text.h"
 #include "base/scripted_interaction.h"
 #include "dbase/table.h"
+#include "print/archive_pdf.h"
 #include "print/layout_reader.h"
+#include "print/print_centre.h"
+#include "print/table_printout.h"
 #include "print/report_pdf.h"
 #include "print/ui/TFVorschau.h"
 
@@ -144,6 +147,76 @@ void BM_PreviewPageChange(benchmark::State& state)
     preview.close();
 }
 BENCHMARK(BM_PreviewPageChange)->Arg(600)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// The print centre's run of a whole selected class (one copy each) into a
+// PDF file: the run is collected as the window does, then rendered.
+void BM_PrintCentreClassToPdf(benchmark::State& state)
+{
+    DemoJob& d = demo();
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("druckzentrum.pdf"));
+    PrintCentre::Choice choice;
+    for (const auto& row : d.records.rows)
+        choice.selectedIds << row.value(QStringLiteral("ID"));
+    int pages = 0;
+    for (auto _ : state) {
+        const auto run = PrintCentre::prepareRun(d.layout, choice, d.records, d.ui);
+        const PrintOutcome out = writeReportPdf(pdf, d.layout, d.metrics, d.options, d.context, d.records, *run,
+                                                QStringLiteral("10b-2013/2014"));
+        pages = out.pages;
+    }
+    state.counters["pages"] = pages;
+}
+BENCHMARK(BM_PrintCentreClassToPdf)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+// The entry table of 40 students, wide enough for three strips, into a PDF.
+void BM_EntryTableThreeStrips(benchmark::State& state)
+{
+    DemoJob& d = demo();
+    TablePrintInput in;
+    int n = 0;
+    for (const QString& field : d.records.rows[0].keys())
+        if (field != QLatin1String("NAME") && field != QLatin1String("VORNAME") && n++ < 36)
+            in.columns << TableColumn{field, field, field.size() <= 2 ? 4 : 10};
+    for (int i = 0; i < 40; ++i) {
+        const auto& row = d.records.rows[i % d.records.rows.size()];
+        in.names << tableName(row.value(QStringLiteral("NAME")), row.value(QStringLiteral("VORNAME")));
+        QStringList cells;
+        for (const TableColumn& c : in.columns)
+            cells << row.value(c.field);
+        in.cells << cells;
+    }
+    in.klasse = QStringLiteral("10b");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("tabelle.pdf"));
+    const ListJob job = entryTableJob(in, QStringLiteral("10B.DBF"));
+    int pages = 0;
+    for (auto _ : state)
+        pages = writeListPdf(pdf, job, d.metrics).pages;
+    state.counters["strips"] = double(tableStrips(in).size());
+    state.counters["pages"] = pages;
+}
+BENCHMARK(BM_EntryTableThreeStrips)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+// 30 report cards, each into its own PDF/A file.
+void BM_PerStudentPdfA(benchmark::State& state)
+{
+    DemoJob& d = demo();
+    int files = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir dir;
+        ArchiveRequest request;
+        request.folder = dir.path();
+        request.school = QStringLiteral("Demo-Schule Testhausen");
+        // The class repeats the demo's 25 names; every student is written.
+        request.mayReplace = [](const QString&) { return true; };
+        state.ResumeTiming();
+        files = int(writeArchivePdfs(request, d.layout, d.metrics, d.options, d.context, d.records).written.size());
+    }
+    state.counters["files"] = files;
+}
+BENCHMARK(BM_PerStudentPdfA)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 } // namespace
 
