@@ -315,6 +315,20 @@ ZipImportResult ZipImport::importZip(const QString& zipPath)
         }
     }
 
+    if (replaceCheck_) {
+        QStringList replaced;
+        for (const Planned& p : plan) {
+            if (p.existed)
+                replaced << p.target;
+        }
+        if (!replaceCheck_(replaced)) {
+            for (const Planned& p : plan)
+                QFile::remove(p.scratch);
+            removeMadeFolders(made);
+            return result;
+        }
+    }
+
     // 4. Everything is prepared: move into place, each in one step.
     for (const Planned& p : plan) {
         if (std::rename(QFile::encodeName(p.scratch).constData(), QFile::encodeName(p.target).constData()) != 0) {

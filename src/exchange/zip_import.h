@@ -7,6 +7,7 @@
 // the workspace as it was.
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace zedora {
 
@@ -37,6 +38,12 @@ class ZipImport {
 public:
     ZipImport(QString workspace, bool administrator, Interaction& ui, TNeueDateien* createdFiles = nullptr);
     void setLimits(const ZipImportLimits& limits) { limits_ = limits; }
+    // Asked once all questions are answered, with the existing files the
+    // import would replace; false ends the import with nothing changed.
+    void setReplaceCheck(std::function<bool(const QStringList& replaced)> check)
+    {
+        replaceCheck_ = std::move(check);
+    }
 
     // The whole import with the first question and the open dialog.
     ZipImportResult run(const QString& startFolder);
@@ -52,6 +59,7 @@ private:
     Interaction& ui_;
     TNeueDateien* createdFiles_;
     ZipImportLimits limits_;
+    std::function<bool(const QStringList&)> replaceCheck_;
 };
 
 // The reason a name from the zip or a line of export.log may not be used,

@@ -17,5 +17,6 @@ int setupCommand(const Args& args, std::ostream& out, std::ostream& err);
 int pdfCommand(const Args& args, std::ostream& out, std::ostream& err);
 int importCommand(const Args& args, std::ostream& out, std::ostream& err);
 int listCommand(const Args& args, std::ostream& out, std::ostream& err);
+int zipCommand(const Args& args, std::ostream& out, std::ostream& err);
 
 } // namespace zedora::cli

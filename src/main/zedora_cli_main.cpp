@@ -30,6 +30,8 @@ const Command kCommands[] = {
      zedora::cli::importCommand},
     {"pdf", "pdf --file SCHUELERDATEI --out AUSGABE.pdf ...   Zeugnisse als PDF-Datei", zedora::cli::pdfCommand},
     {"list", "list ART --workspace DIR [--file SCHUELERDATEI] --out AUSGABE.pdf   Listen als PDF-Datei", zedora::cli::listCommand},
+    {"zip", "zip export|import --workspace DIR ...   Dateien in Zedora-Exportdateien packen und daraus einlesen",
+     zedora::cli::zipCommand},
 };
 
 int usage(std::ostream& err)
