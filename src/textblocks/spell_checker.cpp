@@ -89,6 +89,22 @@ void SpellChecker::reloadPersonalList()
     }
 }
 
+void SpellChecker::setTextWords(const QStringList& words)
+{
+    for (const QString& w : std::as_const(textWords_))
+        if (!personalWords_.contains(w))
+            hunspell_->remove(encode(w));
+    textWords_.clear();
+    for (const QString& w : words) {
+        // Only what the dictionary lacks: removing a word it knows would
+        // make it wrong afterwards.
+        if (w.isEmpty() || w.size() > kLongestCheckedWord || textWords_.contains(w) || isCorrect(w))
+            continue;
+        hunspell_->add(encode(w));
+        textWords_.append(w);
+    }
+}
+
 bool SpellChecker::addToPersonalList(const QString& wordIn)
 {
     const QString word = wordIn.trimmed();

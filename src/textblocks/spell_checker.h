@@ -25,6 +25,9 @@ public:
     bool addToPersonalList(const QString& word);
     // Reads the personal list again (other computers may have added words).
     void reloadPersonalList();
+    // Words right in the text now checked only, such as the student's own
+    // names; those of the previous text are forgotten.
+    void setTextWords(const QStringList& words);
 
     // The personal list of a workspace.
     static QString personalListPath(const QString& workspace);
@@ -38,6 +41,7 @@ private:
     QString personalList_;
     bool utf8_ = true;
     QStringList personalWords_;
+    QStringList textWords_;
 };
 
 // Hunspell refuses longer words; such a run of letters is reported unknown

@@ -77,6 +77,25 @@ TEST(SpellChecker, GermanDictionaryWithUmlautsAndSuggestions)
     EXPECT_TRUE(g.checker->suggestions(QString(4000, u'a')).isEmpty());
 }
 
+TEST(SpellChecker, TheStudentsNamesAreRightOnlyInTheirOwnText)
+{
+    German g;
+    ASSERT_TRUE(g.checker);
+    EXPECT_FALSE(g.checker->isCorrect(QStringLiteral("Ayşenur")));
+    g.checker->setTextWords({QStringLiteral("Ayşenur"), QStringLiteral("Weber")});
+    EXPECT_TRUE(g.checker->isCorrect(QStringLiteral("Ayşenur")));
+    // The next student's text: the names of the one before are unknown again,
+    // and a name the dictionary knows by itself stays known.
+    g.checker->setTextWords({QStringLiteral("Kvbname")});
+    EXPECT_FALSE(g.checker->isCorrect(QStringLiteral("Ayşenur")));
+    EXPECT_TRUE(g.checker->isCorrect(QStringLiteral("Weber")));
+    EXPECT_TRUE(g.checker->isCorrect(QStringLiteral("Kvbname")));
+    // Added to the personal list meanwhile: it stays when the text changes.
+    ASSERT_TRUE(g.checker->addToPersonalList(QStringLiteral("Kvbname")));
+    g.checker->setTextWords({});
+    EXPECT_TRUE(g.checker->isCorrect(QStringLiteral("Kvbname")));
+}
+
 TEST(SpellChecker, PersonalListIsSharedThroughTheWorkspaceInWindows1252)
 {
     German g;

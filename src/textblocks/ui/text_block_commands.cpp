@@ -187,6 +187,14 @@ void TextBlockCommands::checkSpelling(QPlainTextEdit& memo)
     if (!spell_)
         return;
     spell_->reloadPersonalList();
+    // The student's own names are right in the student's text.
+    QStringList names;
+    if (const StudentTable& table = frame_.studentFile().table(); table.isOpen() && !table.isEmpty()) {
+        static const QRegularExpression notLetter(QStringLiteral("[^\\p{L}'-]+"));
+        for (const char* field : {"VORNAME", "NAME"})
+            names += table.value(QLatin1String(field)).split(notLetter, Qt::SkipEmptyParts);
+    }
+    spell_->setTextWords(names);
     QSet<QString> ids;
     if (TextBlockFile* f = blockFile()) {
         for (const TextBlock& b : f->blocks())
