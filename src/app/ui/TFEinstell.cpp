@@ -11,6 +11,8 @@
 #include "data/student_schema.h"
 #include "entry/abbreviation_tables.h"
 #include "periphery/ui/photo_workshop_page.h"
+#include "print/listing_printouts.h"
+#include "print/ui/list_preview.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -332,8 +334,10 @@ QWidget* TFEinstell::createGeneralPage2()
     test->setObjectName(QStringLiteral("SpeedButton5"));
     test->setText(QStringLiteral("Druckertest"));
     test->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    // The printer test page belongs to the list printouts.
-    test->setEnabled(false);
+    connect(test, &QToolButton::clicked, this, [this] {
+        showListPrintout(printerTestFor(context_.settings, context_.workspace), context_.settings, context_.ui,
+                         context_.files.get(), this);
+    });
     speedButton5_ = test;
     pf->addRow(QString(), test);
 
@@ -449,8 +453,10 @@ QWidget* TFEinstell::createBottomRow()
 
     bitBtn1_ = new QPushButton(QStringLiteral("&Drucken"));
     bitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
-    // The printouts of the pages come with the list printouts.
-    bitBtn1_->setEnabled(false);
+    connect(bitBtn1_, &QPushButton::clicked, this, [this] {
+        showListPrintout(listingJob(settingsListing(context_.settings)), context_.settings, context_.ui,
+                         context_.files.get(), this);
+    });
     okBtn_ = new QPushButton(QString::fromUtf8("&Schließen"));
     okBtn_->setObjectName(QStringLiteral("OKBtn"));
     okBtn_->setDefault(false);

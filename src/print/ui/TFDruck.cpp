@@ -471,14 +471,7 @@ void TFDruck::printerTest()
 {
     if (preview_)
         preview_->close();
-    PrinterTestInput input;
-    input.printerName = jobPrinter(settings_);
-    if (input.printerName.isEmpty())
-        input.printerName = QStringLiteral("PDF");
-    input.musterDir = sources_.workspace + QStringLiteral("MUSTER");
-    input.patternColour = QColor(settings_.Musterfarbe & 0xFF, (settings_.Musterfarbe >> 8) & 0xFF,
-                                 (settings_.Musterfarbe >> 16) & 0xFF);
-    openPreview(previewJobOf(printerTestJob(input)));
+    openPreview(previewJobOf(printerTestFor(settings_, sources_.workspace)));
 }
 
 bool TFDruck::eventFilter(QObject* watched, QEvent* event)
