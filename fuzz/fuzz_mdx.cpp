@@ -10,7 +10,8 @@ namespace {
 // Fields of the seed files' tables; tags over other fields open without keys.
 const std::vector<FieldDesc>& fields() {
     static const std::vector<FieldDesc> f = {
-        {"K", 'C', 60, 0, 1}, {"NAME", 'C', 20, 0, 61}, {"ID", 'C', 15, 0, 81}, {"GEBOREN", 'D', 8, 0, 96}};
+        {"K", 'C', 60, 0, 1}, {"NAME", 'C', 20, 0, 61}, {"ID", 'C', 15, 0, 81}, {"GEBOREN", 'D', 8, 0, 96},
+        {"NR", 'N', 6, 2, 104}};
     return f;
 }
 

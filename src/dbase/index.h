@@ -4,7 +4,8 @@
 // the engine never use this header directly.
 //
 // Contract with the cursor:
-//  - Keys are raw Windows-1252 bytes, blank-padded to the tag's key length.
+//  - Character keys are raw Windows-1252 bytes, blank-padded to the tag's
+//    key length; numeric and date keys are dBase IV's binary forms.
 //  - Every entry is (key, record number); record numbers start at 1.
 //    Entries with equal keys are ordered by record number.
 //  - The caller holds the table's lock (shared for reading, exclusive for
@@ -38,12 +39,14 @@ int compareKeys(std::string_view a, std::string_view b);
 
 class KeyExpression {
 public:
-    // Field names, '+', UPPER(), LEFT(expr, n), DTOS(date) in any letter case.
+    // Field names, '+', UPPER(), LEFT(), SUBSTR(), TRIM()/RTRIM(), LTRIM(),
+    // DTOS(), DTOC(), STR(), VAL() in any letter case. A numeric result
+    // gives an N key, a date field a D key (mdx_key_types.h).
     // Throws DbfError for a syntax error or an unknown field.
     static KeyExpression compile(std::string_view text, const std::vector<FieldDesc>& fields);
 
     const std::string& text() const;
-    char type() const;    // 'C' for character keys
+    char type() const;    // 'C', 'N' or 'D'
     int length() const;   // key length in bytes
     // record: the raw record bytes (deletion flag at byte 0).
     std::string evaluate(const char* record) const;

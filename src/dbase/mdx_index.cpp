@@ -3,6 +3,7 @@
 #include "dbase/index.h"
 #include "dbase/mdx_file.h"
 #include "dbase/mdx_format.h"
+#include "dbase/mdx_key_types.h"
 #include "dbase/mdx_tree.h"
 
 #include <algorithm>
@@ -22,6 +23,25 @@ std::string upperAscii(std::string_view text) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
     return out;
 }
+
+// Key expressions are written in upper case, which every reader parses;
+// quoted literals keep their letters.
+std::string upperExpression(std::string_view text) {
+    std::string out(text);
+    char quote = 0;
+    for (char& c : out) {
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 32);
+        }
+    }
+    return out;
+}
+
+bool knownType(char type) { return type == 'C' || type == 'N' || type == 'D'; }
 
 bool isPlainField(const std::string& expression) {
     size_t begin = expression.find_first_not_of(' ');
@@ -131,7 +151,7 @@ private:
 
     MdxTree tree(int tag) {
         const Tag& t = tagAt(tag);
-        if (t.info.keyType != 'C')
+        if (!knownType(t.info.keyType))
             throw DbfError("Tag " + t.info.name + " der Indexdatei " + file_->path() +
                            ": Schlüssel vom Typ " + t.info.keyType + " werden nicht unterstützt.");
         return MdxTree(*file_, t.layout);
@@ -146,8 +166,14 @@ private:
             throw DbfError("Schlüssel für Tag " + t.info.name + " ist länger als " + std::to_string(length) +
                            " Zeichen (" + file_->path() + ")");
         std::string out(key.substr(0, length));
-        out.resize(length, ' ');
+        out.resize(length, t.info.keyType == 'C' ? ' ' : '\0');
         return out;
+    }
+
+    // Character keys match byte for byte; numbers and dates by value.
+    bool sameKey(int tag, std::string_view a, std::string_view b) const {
+        const char type = tagAt(tag).info.keyType;
+        return type == 'C' ? a == b : compareTypedKeys(type, a, b) == 0;
     }
 
     void requireMaintainable(int tag) const {
@@ -182,6 +208,7 @@ void MdxIndexImpl::loadTags() {
         t.layout.headerPage = get32(e + entry::headerPage);
         const uint8_t* th = file_->block(t.layout.headerPage);
         t.info.keyType = static_cast<char>(th[tag::keyType]);
+        t.layout.keyType = t.info.keyType;
         t.layout.keyLength = get16(th + tag::keyLength);
         t.layout.maxKeys = get16(th + tag::maxKeys);
         t.layout.itemLength = get16(th + tag::itemLength);
@@ -201,7 +228,7 @@ void MdxIndexImpl::loadTags() {
                 t.key = old.key;
         if (!t.key) {
             const std::string prefix = "Tag " + name + " der Indexdatei " + file_->path() + ": ";
-            if (t.info.keyType != 'C') {
+            if (!knownType(t.info.keyType)) {
                 t.keyError = prefix + "Schlüssel vom Typ " + t.info.keyType + " werden nicht unterstützt.";
             } else if (!haveFields_) {
                 t.keyError = prefix + "Schlüsselausdruck ohne Felder der Tabelle nicht übersetzt.";
@@ -210,6 +237,8 @@ void MdxIndexImpl::loadTags() {
                     auto compiled = std::make_shared<KeyExpression>(KeyExpression::compile(t.info.expression, fields_));
                     if (compiled->length() != t.layout.keyLength)
                         t.keyError = prefix + "Schlüssellänge passt nicht zum Ausdruck.";
+                    else if (compiled->type() != t.info.keyType)
+                        t.keyError = prefix + "Schlüsseltyp passt nicht zum Ausdruck.";
                     else
                         t.key = std::move(compiled);
                 } catch (const DbfError& error) {
@@ -256,7 +285,7 @@ void MdxIndexImpl::addTag(const std::string& rawName, const KeyExpression& key, 
     if (!validName) throw DbfError("Ungültiger Tag-Name \"" + rawName + "\"" + where);
     if (tagIndex(name) >= 0) throw DbfError("Das Tag " + name + " gibt es schon" + where);
     if (tags_.size() >= size_t(kMaxTags)) throw DbfError("Kein Platz für ein weiteres Tag" + where);
-    if (key.type() != 'C' || key.length() < 1 || key.length() > kMaxKeyLength)
+    if (!knownType(key.type()) || key.length() < 1 || key.length() > kMaxKeyLength)
         throw DbfError("Schlüsselausdruck \"" + key.text() + "\" ist für ein Tag ungeeignet" + where);
     if (key.text().size() > size_t(kMaxExpressionLength))
         throw DbfError("Schlüsselausdruck ist länger als 220 Zeichen" + where);
@@ -267,41 +296,47 @@ void MdxIndexImpl::addTag(const std::string& rawName, const KeyExpression& key, 
     const size_t keyLength = size_t(key.length());
     forEachRecord([&](uint32_t recno, const char* record) {
         std::string k = key.evaluate(record);
-        std::string s = collationSortKey(k, keyLength);
+        std::string s = key.type() == 'C' ? collationSortKey(k, keyLength) : std::string();
         items.push_back({std::move(s), recno, std::move(k)});
     });
     std::vector<uint32_t> order(items.size());
     std::iota(order.begin(), order.end(), 0u);
+    const char type = key.type();
+    auto compareItems = [&](const Item& a, const Item& b) {
+        return type == 'C' ? a.sortKey.compare(b.sortKey) : compareTypedKeys(type, a.key, b.key);
+    };
     std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-        if (const int c = items[a].sortKey.compare(items[b].sortKey)) return c < 0;
+        if (const int c = compareItems(items[a], items[b])) return c < 0;
         return items[a].recno < items[b].recno;
     });
     std::vector<IndexEntry> sorted;
     sorted.reserve(items.size());
     for (size_t i = 0; i < order.size(); ++i) {
         Item& it = items[order[i]];
-        if (unique && i > 0 && items[order[i - 1]].sortKey == it.sortKey) continue;
-        sorted.push_back({std::move(it.key), it.recno});
+        if (unique && i > 0 && compareItems(items[order[i - 1]], it) == 0) continue;
+        sorted.push_back({it.key, it.recno});  // a copy: the next item compares with this one
     }
 
     try {
         MdxTagLayout layout = MdxTree::newLayout(file_->blockSize(), key.length());
+        layout.keyType = type;
         layout.headerPage = file_->allocate();
         const uint32_t rootPage = file_->allocate();
         uint8_t* th = file_->mutableBlock(layout.headerPage);
         put32(th + tag::rootPage, rootPage);
         put32(th + tag::sizePages, file_->pagesPerBlock());
         th[tag::keyFormat] = static_cast<uint8_t>(tag::fmtField | (unique ? tag::fmtUnique : 0));
-        th[tag::keyType] = 'C';
+        th[tag::keyType] = static_cast<uint8_t>(type);
         th[tag::marker] = 0x1B;
         put16(th + tag::keyLength, static_cast<uint16_t>(layout.keyLength));
         put16(th + tag::maxKeys, static_cast<uint16_t>(layout.maxKeys));
         put16(th + tag::itemLength, static_cast<uint16_t>(layout.itemLength));
         th[tag::serial] = 1;
         th[tag::unique] = unique ? 1 : 0;
-        std::memcpy(th + tag::expression, key.text().data(), key.text().size());
+        const std::string expression = upperExpression(key.text());
+        std::memcpy(th + tag::expression, expression.data(), expression.size());
         MdxFile::writeToday(th + tag::created);
-        th[tag::plainField] = isPlainField(key.text()) ? 1 : 0;
+        th[tag::plainField] = isPlainField(expression) ? 1 : 0;
         MdxTree(*file_, layout).build(sorted);
 
         uint8_t* h = file_->mutableHeader();
@@ -311,10 +346,10 @@ void MdxIndexImpl::addTag(const std::string& rawName, const KeyExpression& key, 
         std::memcpy(e + entry::name, name.data(), name.size());
         e[entry::keyFormat] = tag::fmtField;
         e[entry::reserved2] = 0x02;
-        e[entry::keyType] = 'C';
+        e[entry::keyType] = static_cast<uint8_t>(type);
 
         Tag t;
-        t.info = TagInfo{name, key.text(), unique, false, 'C', key.length()};
+        t.info = TagInfo{name, expression, unique, false, type, key.length()};
         t.layout = layout;
         t.key = std::make_shared<KeyExpression>(key);
         tags_.push_back(std::move(t));
@@ -334,7 +369,7 @@ void MdxIndexImpl::insert(int tag, std::string_view rawKey, uint32_t recno) {
     MdxTree t = tree(tag);
     if (tags_[size_t(tag)].info.unique) {
         const auto existing = t.lowerBound(key, 0);
-        if (existing && existing->key == key) {
+        if (existing && sameKey(tag, existing->key, key)) {
             if (existing->recno <= recno) return;
             t.remove(existing->key, existing->recno);
         }
@@ -351,7 +386,7 @@ void MdxIndexImpl::remove(int tag, std::string_view rawKey, uint32_t recno) {
     if (!info.info.unique || !recordSource_ || !info.key) return;
     uint32_t replacement = 0;
     recordSource_([&](uint32_t r, const char* record) {
-        if (r != recno && (replacement == 0 || r < replacement) && info.key->evaluate(record) == key)
+        if (r != recno && (replacement == 0 || r < replacement) && sameKey(tag, info.key->evaluate(record), key))
             replacement = r;
     });
     if (replacement != 0) t.insert(key, replacement);

@@ -1,6 +1,7 @@
 #include "dbase/mdx_tree.h"
 
 #include "dbase/mdx_format.h"
+#include "dbase/mdx_key_types.h"
 
 #include <algorithm>
 #include <cstring>
@@ -18,7 +19,7 @@ MdxTagLayout MdxTree::newLayout(int blockSize, int keyLength) {
 }
 
 int MdxTree::compare(std::string_view a, std::string_view b) const {
-    const int c = compareKeys(a, b);
+    const int c = compareTypedKeys(l_.keyType, a, b);
     return l_.descending ? -c : c;
 }
 

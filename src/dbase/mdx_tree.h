@@ -16,6 +16,7 @@ struct MdxTagLayout {
     int itemLength = 0;
     int maxKeys = 0;
     bool descending = false;
+    char keyType = 'C';   // 'C', or 'N' / 'D' compared as values
 };
 
 class MdxTree {

@@ -203,6 +203,10 @@ private:
     void loadRecord(uint32_t recno, std::string& out, bool useCache);
     bool recordVisible(uint32_t recno);
     bool keyInRange(std::string_view key) const;
+    // The current tag's order of an entry key against a range bound or a
+    // search key as the caller gave it (text for number and date tags).
+    int compareToBound(std::string_view key, const std::string& bound) const;
+    std::string searchKey(std::string_view text) const;
     bool positionAt(uint32_t recno, const IndexEntry* entry);
     void setEmpty();
     bool stepPhysical(bool forward, uint32_t from);

@@ -1,5 +1,7 @@
 // Checking a table against its index and memos, and mending its memo references.
 #include "dbase/table.h"
+
+#include "dbase/mdx_key_types.h"
 #include "dbase/table_locks.h"
 
 #include <algorithm>
@@ -97,7 +99,8 @@ std::vector<std::string> Table::findProblems()
                 loadRecord(e->recno, record, true);
                 problems.push_back(name + ": " + rec + (record[0] == '*' ? " ist gelöscht" : " gehört nicht hinein") +
                                    ", steht aber im Index" + where);
-            } else if (it->second != e->key) {
+            } else if (tagInfos_[t].keyType == 'C' ? it->second != e->key
+                                                   : compareTypedKeys(tagInfos_[t].keyType, it->second, e->key) != 0) {
                 problems.push_back(name + ": " + rec + " steht unter \"" + printable(e->key) + "\" statt unter \"" +
                                    printable(it->second) + "\"" + where);
             }

@@ -1,6 +1,8 @@
 // Reading records and moving the cursor in physical or tag order.
 #include "dbase/table.h"
 
+#include "dbase/mdx_key_types.h"
+
 #include "dbase/table_locks.h"
 #include "dbase/table_text.h"
 
@@ -131,13 +133,26 @@ bool Table::stepPhysical(bool forward, uint32_t from)
     }
 }
 
+int Table::compareToBound(std::string_view key, const std::string& bound) const
+{
+    const char type = tagInfos_[static_cast<size_t>(tag_)].keyType;
+    if (type == 'C')
+        return compareKeys(key.substr(0, bound.size()), bound);
+    return compareTypedKeys(type, key, searchKeyFromText(type, bound));
+}
+
+std::string Table::searchKey(std::string_view text) const
+{
+    return searchKeyFromText(tagInfos_[static_cast<size_t>(tag_)].keyType, text);
+}
+
 bool Table::keyInRange(std::string_view key) const
 {
     if (!rangeApplied_)
         return true;
-    if (hasRangeStart_ && compareKeys(key.substr(0, rangeStart_.size()), rangeStart_) < 0)
+    if (hasRangeStart_ && compareToBound(key, rangeStart_) < 0)
         return false;
-    if (hasRangeEnd_ && compareKeys(key.substr(0, rangeEnd_.size()), rangeEnd_) > 0)
+    if (hasRangeEnd_ && compareToBound(key, rangeEnd_) > 0)
         return false;
     return true;
 }
@@ -148,9 +163,9 @@ bool Table::stepIndex(bool forward, std::optional<IndexEntry> e)
     needReadLock();
     while (e) {
         if (rangeApplied_) {
-            if (forward && hasRangeEnd_ && compareKeys(std::string_view(e->key).substr(0, rangeEnd_.size()), rangeEnd_) > 0)
+            if (forward && hasRangeEnd_ && compareToBound(e->key, rangeEnd_) > 0)
                 return false;
-            if (!forward && hasRangeStart_ && compareKeys(std::string_view(e->key).substr(0, rangeStart_.size()), rangeStart_) < 0)
+            if (!forward && hasRangeStart_ && compareToBound(e->key, rangeStart_) < 0)
                 return false;
         }
         if (keyInRange(e->key)) {
@@ -170,7 +185,7 @@ bool Table::seekFirst()
     if (tag_ < 0)
         return stepPhysical(true, 0);
     needReadLock();
-    std::optional<IndexEntry> e = rangeApplied_ && hasRangeStart_ ? mdx_->seek(tag_, rangeStart_) : mdx_->first(tag_);
+    std::optional<IndexEntry> e = rangeApplied_ && hasRangeStart_ ? mdx_->seek(tag_, searchKey(rangeStart_)) : mdx_->first(tag_);
     return stepIndex(true, e);
 }
 
@@ -184,8 +199,8 @@ bool Table::seekLast()
     std::optional<IndexEntry> e;
     if (rangeApplied_ && hasRangeEnd_) {
         // The last entry inside the range: the one before the first entry past it.
-        std::optional<IndexEntry> probe = mdx_->seek(tag_, rangeEnd_);
-        while (probe && compareKeys(std::string_view(probe->key).substr(0, rangeEnd_.size()), rangeEnd_) <= 0)
+        std::optional<IndexEntry> probe = mdx_->seek(tag_, searchKey(rangeEnd_));
+        while (probe && compareToBound(probe->key, rangeEnd_) <= 0)
             probe = mdx_->next(tag_, *probe);
         e = probe ? mdx_->prior(tag_, *probe) : mdx_->last(tag_);
     } else {

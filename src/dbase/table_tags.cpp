@@ -2,6 +2,7 @@
 // rebuilding the index.
 #include "dbase/table.h"
 
+#include "dbase/mdx_key_types.h"
 #include "dbase/table_locks.h"
 #include "dbase/table_text.h"
 
@@ -65,12 +66,15 @@ bool Table::findKey(std::string_view key)
         throw DbfError("Für die Suche in " + path_ + " ist kein Index gewählt.");
     ReadScope scope(*this);
     needReadLock();
-    const int length = tagInfos_[static_cast<size_t>(tag_)].keyLength;
-    std::string padded(key.substr(0, static_cast<size_t>(length)));
-    padded.resize(static_cast<size_t>(length), ' ');
+    const TagInfo& info = tagInfos_[static_cast<size_t>(tag_)];
+    const size_t length = static_cast<size_t>(info.keyLength);
+    std::string padded = searchKey(key);
+    padded.resize(std::min(padded.size(), length));
+    padded.resize(length, info.keyType == 'C' ? ' ' : '\0');
     const uint32_t saved = recno_;
     const IndexEntry savedEntry = entry_;
-    for (std::optional<IndexEntry> e = mdx_->seek(tag_, padded); e && compareKeys(e->key, padded) == 0;
+    for (std::optional<IndexEntry> e = mdx_->seek(tag_, padded);
+         e && compareTypedKeys(info.keyType, e->key, padded) == 0;
          e = mdx_->next(tag_, *e)) {
         if (!keyInRange(e->key))
             continue;
@@ -95,9 +99,9 @@ bool Table::findNearest(std::string_view key)
         throw DbfError("Für die Suche in " + path_ + " ist kein Index gewählt.");
     ReadScope scope(*this);
     needReadLock();
-    std::string k(key);
-    if (rangeApplied_ && hasRangeStart_ && compareKeys(k.substr(0, rangeStart_.size()), rangeStart_) < 0)
-        k = rangeStart_;
+    std::string k = searchKey(key);
+    if (rangeApplied_ && hasRangeStart_ && compareToBound(k, rangeStart_) < 0)
+        k = searchKey(rangeStart_);
     if (stepIndex(true, mdx_->seek(tag_, k))) {
         eof_ = bof_ = false;
         return true;

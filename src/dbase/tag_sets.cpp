@@ -24,12 +24,12 @@ const std::vector<TagSpec>& textBlockTags()
 const std::vector<TagSpec>& sibankTags()
 {
     static const std::vector<TagSpec> tags = {
-        {"GESCH", "UPPER(KLASSE)+GESCHLECHT+UPPER(left(NAME,10))+left(VORNAME,10)", false},
+        {"GESCH", "UPPER(KLASSE)+GESCHLECHT+UPPER(LEFT(NAME,10))+LEFT(VORNAME,10)", false},
         {"UNIKLAS", "UPPER(KLASSE)", true},
-        {"SGL", "upper(sgl+klasse)+upper(left(name,10))", false},
-        {"INDIV", "dtos(GEBOREN)+upper(left(NAME,10))+left(VORNAME,5)", false},
-        {"KLASSE", "upper(KLASSE)+upper(left(NAME,10))+left(VORNAME,10)", false},
-        {"NAME", "upper(left(NAME,12))+left(VORNAME,10)", false},
+        {"SGL", "UPPER(SGL+KLASSE)+UPPER(LEFT(NAME,10))", false},
+        {"INDIV", "DTOS(GEBOREN)+UPPER(LEFT(NAME,10))+LEFT(VORNAME,5)", false},
+        {"KLASSE", "UPPER(KLASSE)+UPPER(LEFT(NAME,10))+LEFT(VORNAME,10)", false},
+        {"NAME", "UPPER(LEFT(NAME,12))+LEFT(VORNAME,10)", false},
         {"SGLKLAS", "SGL+KLASSE", true},
     };
     return tags;

@@ -74,8 +74,12 @@ TEST(KeyExpression, ErrorsAreClear) {
     EXPECT_NE(message("LOWER(NAME)").find("unbekannte Funktion LOWER"), std::string::npos);
     EXPECT_NE(message("DTOS(NAME)").find("DTOS verlangt ein Datumsfeld"), std::string::npos);
     EXPECT_NE(message("GEBOREN+NAME").find("kein Datum"), std::string::npos);
-    EXPECT_NE(message("GEBOREN").find("nur Zeichenschlüssel"), std::string::npos);
-    EXPECT_NE(message("ZAHL").find("vom Typ N"), std::string::npos);
+    EXPECT_EQ(message("GEBOREN"), "(no error)");  // a date key
+    EXPECT_EQ(message("ZAHL"), "(no error)");     // a numeric key
+    EXPECT_NE(message("UPPER(ZAHL)").find("UPPER verlangt Zeichenwerte"), std::string::npos);
+    EXPECT_NE(message("STR(NAME,5)").find("STR verlangt eine Zahl"), std::string::npos);
+    EXPECT_NE(message("ZAHL+NAME").find("+ verbindet nur"), std::string::npos);
+    EXPECT_NE(message("SUBSTR(NAME,0,3)").find("ersten Zeichen"), std::string::npos);
     EXPECT_NE(message("TB1").find("vom Typ M"), std::string::npos);
     EXPECT_NE(message("").find("Ausdruck endet unerwartet"), std::string::npos);
     EXPECT_NE(message("LEFT(NAME,0)").find("1 bis 100"), std::string::npos);

@@ -147,18 +147,31 @@ TEST_F(DamageFixture, GarbageNeverCrashes) {
 }
 
 TEST_F(DamageFixture, ForeignTagsOpenButAreNotMaintained) {
-    // A numeric key, as other dBase programs write them, and a key over a
-    // field this table does not have.
+    // A key type no dBase writes, a numeric type over a character
+    // expression, and a key over a field this table does not have.
     std::string foreign = good;
     const size_t th = size_t(tagHeader()) * kPageSize;
-    foreign[th + tag::keyType] = 'N';
-    foreign[kTagTableOffset + entry::keyType] = 'N';
+    foreign[th + tag::keyType] = 'X';
+    foreign[kTagTableOffset + entry::keyType] = 'X';
     writeAll(path, foreign);
     auto index = MdxIndex::open(path, true, table.fields);
     ASSERT_EQ(index->tags().size(), 1u);
-    EXPECT_EQ(index->tags()[0].keyType, 'N');
+    EXPECT_EQ(index->tags()[0].keyType, 'X');
     EXPECT_THROW(index->keyExpression(0), DbfError);
     EXPECT_THROW(index->first(0), DbfError);
+    EXPECT_THROW(index->insert(0, "1", 1), DbfError);
+    index.reset();
+    EXPECT_EQ(readAll(path), foreign);
+
+    foreign[th + tag::keyType] = 'N';
+    writeAll(path, foreign);
+    index = MdxIndex::open(path, true, table.fields);
+    try {
+        index->keyExpression(0);
+        ADD_FAILURE() << "no error";
+    } catch (const DbfError& e) {
+        EXPECT_NE(std::string(e.what()).find("Schlüsseltyp passt nicht"), std::string::npos) << e.what();
+    }
     EXPECT_THROW(index->insert(0, "1", 1), DbfError);
     index.reset();
     EXPECT_EQ(readAll(path), foreign);
