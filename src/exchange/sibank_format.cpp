@@ -209,7 +209,7 @@ bool writeSibankFile(const ImportTable& table, const QString& target, const QStr
     return true;
 }
 
-bool convertToSibank(const ImportTable& table, bool conversionMode, const QString& workspace,
+SibankResult convertToSibank(const ImportTable& table, bool conversionMode, const QString& workspace,
                      Settings& settings, Interaction& ui, WorkspaceFiles& files)
 {
     QString target;
@@ -230,11 +230,11 @@ bool convertToSibank(const ImportTable& table, bool conversionMode, const QStrin
         }
         if (target.isEmpty()) {
             ui.warning(QStringLiteral("Datei wurde nicht angelegt!"));
-            return false;
+            return SibankResult::Refused;
         }
     }
     settings.SibankDatei = target.left(200);
-    return writeSibankFile(table, target, workspace, ui, files);
+    return writeSibankFile(table, target, workspace, ui, files) ? SibankResult::Written : SibankResult::Failed;
 }
 
 } // namespace zedora

@@ -38,10 +38,16 @@ QString conversionTarget(const QString& workspace);
 bool writeSibankFile(const ImportTable& table, const QString& target, const QString& workspace,
                      Interaction& ui, WorkspaceFiles& files);
 
+enum class SibankResult {
+    Written,
+    Refused,  // no target chosen or overwriting declined: nothing changed
+    Failed,   // the target was chosen (it is the import file now) but not written
+};
+
 // The button "Erstelle Datei im Sibankformat" and "Weiter" in the rollover's
 // conversion mode: chooses the target (asking in the dialog case), makes it
 // the import file and writes it.
-bool convertToSibank(const ImportTable& table, bool conversionMode, const QString& workspace,
+SibankResult convertToSibank(const ImportTable& table, bool conversionMode, const QString& workspace,
                      Settings& settings, Interaction& ui, WorkspaceFiles& files);
 
 } // namespace zedora

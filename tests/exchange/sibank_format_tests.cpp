@@ -52,7 +52,7 @@ TEST_F(SibankFormat, TemplateHoldsTheFieldsTheConversionNeeds)
 
 TEST_F(SibankFormat, ConversionModeWritesTheComparisonFileWithItsTags)
 {
-    ASSERT_TRUE(convertToSibank(table, true, ws.root, ws.settings, ws.ui, ws.files));
+    ASSERT_EQ(convertToSibank(table, true, ws.root, ws.settings, ws.ui, ws.files), SibankResult::Written);
     const QString target = ws.root + QStringLiteral("TMP/TolvoToSibank.DBF");
     EXPECT_EQ(ws.ui.messages(), QStringList{QStringLiteral("DBF-Datei im Sibank-Format im Verzeichnis\n\n") + ws.root
                                             + QStringLiteral("TMP\n\nerstellt!\n")});
@@ -82,7 +82,7 @@ TEST_F(SibankFormat, ConversionModeWritesTheComparisonFileWithItsTags)
     ws.ui.clear();
     table.append(student("Adler", "Ben", "5a", "", "02.10.2010"));
     table.number();
-    ASSERT_TRUE(convertToSibank(table, true, ws.root, ws.settings, ws.ui, ws.files));
+    ASSERT_EQ(convertToSibank(table, true, ws.root, ws.settings, ws.ui, ws.files), SibankResult::Written);
     EXPECT_EQ(readRecords(target).size(), 3u);
     EXPECT_EQ(ws.ui.messages().size(), 1);
     EXPECT_TRUE(QDir(ws.root + QStringLiteral("TMP")).entryList({"~*"}, QDir::Files).isEmpty());
@@ -117,20 +117,20 @@ TEST_F(SibankFormat, ChosenNameGetsTheDbfExtensionAndAnExistingFileIsAskedFor)
         ws.ui.clear();
         ws.ui.texts.enqueue(ws.root + QStringLiteral("out/S_NEU.TXT"));
         ws.ui.answers.enqueue(a);
-        EXPECT_FALSE(convertToSibank(table, false, ws.root, ws.settings, ws.ui, ws.files));
+        EXPECT_EQ(convertToSibank(table, false, ws.root, ws.settings, ws.ui, ws.files), SibankResult::Refused);
         EXPECT_EQ(ws.ui.messages(), (QStringList{"Datei ist bereits vorhanden, soll sie überschrieben werden?\n",
                                                  "Datei wurde nicht angelegt!"}));
         EXPECT_EQ(readBytes(existing.toStdString()), "alt");
     }
     ws.ui.clear();   // the dialog cancelled
-    EXPECT_FALSE(convertToSibank(table, false, ws.root, ws.settings, ws.ui, ws.files));
+    EXPECT_EQ(convertToSibank(table, false, ws.root, ws.settings, ws.ui, ws.files), SibankResult::Refused);
     EXPECT_EQ(ws.ui.messages(), QStringList{"Datei wurde nicht angelegt!"});
     EXPECT_EQ(ws.ui.shown.value(0).text, QStringLiteral("Im Sibank-Format speichern ..."));
 
     ws.ui.clear();
     ws.ui.texts.enqueue(ws.root + QStringLiteral("out/S_NEU.TXT"));
     ws.ui.answers.enqueue(Answer::Yes);
-    EXPECT_TRUE(convertToSibank(table, false, ws.root, ws.settings, ws.ui, ws.files));
+    EXPECT_EQ(convertToSibank(table, false, ws.root, ws.settings, ws.ui, ws.files), SibankResult::Written);
     EXPECT_EQ(readRecords(existing).size(), 2u);
     EXPECT_EQ(ws.settings.SibankDatei, existing);
 }
@@ -138,12 +138,12 @@ TEST_F(SibankFormat, ChosenNameGetsTheDbfExtensionAndAnExistingFileIsAskedFor)
 TEST_F(SibankFormat, ABirthDateThatIsNoDateStopsAndLeavesTheOldFile)
 {
     const QString target = ws.root + QStringLiteral("TMP/TolvoToSibank.DBF");
-    ASSERT_TRUE(convertToSibank(table, true, ws.root, ws.settings, ws.ui, ws.files));
+    ASSERT_EQ(convertToSibank(table, true, ws.root, ws.settings, ws.ui, ws.files), SibankResult::Written);
     const std::string before = readBytes(target.toStdString());
     ws.ui.clear();
     table.append(student("Thomsen", "Marie", "5b", "", ""));
     table.number();
-    EXPECT_FALSE(convertToSibank(table, true, ws.root, ws.settings, ws.ui, ws.files));
+    EXPECT_EQ(convertToSibank(table, true, ws.root, ws.settings, ws.ui, ws.files), SibankResult::Failed);
     EXPECT_EQ(ws.ui.messages(),
               QStringList{QStringLiteral("Die Datei im Sibank-Format wurde nicht erstellt:\nZeile 3 (Thomsen, Marie): \"\" ist kein gültiges Geburtsdatum.\n"
                                          "Die vorhandene Datei ") + resolvePath(target) + QStringLiteral(" ist unverändert.")});
