@@ -36,6 +36,7 @@
 #include "print/ui/print_centre_commands.h"
 #include "print/ui/list_printout_commands.h"
 #include "periphery/ui/periphery_commands.h"
+#include "exchange/ui/import_commands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -167,6 +168,7 @@ void TFMain::installCommands()
     installMemoPanelCommands(frame);
     installTextBlocks(frame);
     installPeriphery(frame);
+    installImport(frame);
 }
 
 // The frame follows the open file: the status line and the grids' current
