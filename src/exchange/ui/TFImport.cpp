@@ -112,6 +112,8 @@ TFImport::TFImport(AppContext& ctx, const QString& currentDataDirectory, bool co
     imKlassen_ = new QListWidget(this);
     imKlassen_->setObjectName(QStringLiteral("ImKlassen"));
     imKlassen_->setSelectionMode(QAbstractItemView::MultiSelection);
+    imKlassen_->setSortingEnabled(false);
+    imKlassen_->setMinimumWidth(110);
     connect(imKlassen_, &QListWidget::itemClicked, this, &TFImport::classClicked);
 
     neuFilename_ = new QLineEdit(this);
@@ -190,6 +192,7 @@ QWidget* TFImport::buildTolvoPage()
     form->addWidget(new QLabel(QStringLiteral("Passwort"), page), 1, 0);
     form->addWidget(passwortEdit_, 1, 1);
     form->addWidget(options, 2, 1, Qt::AlignLeft);
+    form->setRowStretch(3, 1);
     return page;
 }
 
@@ -206,6 +209,7 @@ QWidget* TFImport::buildSibankPage()
     form->addWidget(new QLabel(QStringLiteral("Daten importieren aus Datei ..."), page), 0, 0, 1, 2);
     form->addWidget(sibankEdit_, 1, 0);
     form->addWidget(options, 1, 1);
+    form->setRowStretch(2, 1);
     return page;
 }
 
@@ -224,6 +228,7 @@ QWidget* TFImport::buildDbasePage()
     form->addWidget(dbaseEdit_, 1, 0);
     form->addWidget(browse, 1, 1);
     form->addWidget(names, 1, 2);
+    form->setRowStretch(2, 1);
     return page;
 }
 
