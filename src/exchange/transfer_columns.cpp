@@ -51,11 +51,26 @@ bool isTransferableField(const QString& field)
 int transferColumn(StudentTable& target, const StudentTable& source, const QString& sourceField,
                    const QString& targetField, const TransferProgress& progress)
 {
-    const int sf = source.findField(sourceField);
-    const int tf = target.findField(targetField);
+    return transferColumns(target, source, {{sourceField, targetField}}, progress);
+}
+
+int transferColumns(StudentTable& target, const StudentTable& source,
+                    const std::vector<std::pair<QString, QString>>& columns, const TransferProgress& progress)
+{
     const int sName = source.findField(QStringLiteral("NAME")), sVorname = source.findField(QStringLiteral("VORNAME"));
     const int tName = target.findField(QStringLiteral("NAME")), tVorname = target.findField(QStringLiteral("VORNAME"));
-    if (sf < 0 || tf < 0 || sName < 0 || sVorname < 0 || tName < 0 || tVorname < 0 || !target.savePending())
+    if (sName < 0 || sVorname < 0 || tName < 0 || tVorname < 0 || !target.savePending())
+        return 0;
+    std::vector<std::pair<int, int>> fields;
+    std::vector<int> targetFields;
+    for (const auto& [from, to] : columns) {
+        const int sf = source.findField(from), tf = target.findField(to);
+        if (sf >= 0 && tf >= 0) {
+            fields.emplace_back(sf, tf);
+            targetFields.push_back(tf);
+        }
+    }
+    if (fields.empty())
         return 0;
 
     // Every record of the open file by name, all matches kept.
@@ -63,17 +78,19 @@ int transferColumn(StudentTable& target, const StudentTable& source, const QStri
     for (int r = 0; r < target.rowCount(); ++r)
         rowsByName[key(target.valueAt(r, tName), target.valueAt(r, tVorname))].push_back(r);
 
-    WritableScope writable(target, {tf});
+    WritableScope writable(target, targetFields);
     target.suspendViews();
     int n = 0;
     const int total = std::max(1, target.rowCount());
     for (int s = 0; s < source.rowCount(); ++s) {
-        const QString value = source.valueAt(s, sf);
         for (int r : rowsByName.value(key(source.valueAt(s, sName), source.valueAt(s, sVorname)))) {
             if (!target.moveToRow(r))
                 continue;
             target.edit();
-            if (target.setValue(tf, value))
+            bool written = false;
+            for (const auto& [sf, tf] : fields)
+                written = target.setValue(tf, source.valueAt(s, sf)) || written;
+            if (written)
                 ++n;
         }
         if (progress)
@@ -122,12 +139,13 @@ int runColumnTransfer(StudentTable& target, const StudentTable& source, const Co
     if (ui.ask(QStringLiteral("Sollen Daten jetzt übertragen werden?\n\n") + QString::fromUtf8(kEmptyWarning),
                Buttons::YesNoCancel) != Answer::Yes)
         return -1;
-    int n = 0;
+    std::vector<std::pair<QString, QString>> columns;
     for (const QString& field : choice.marked) {
         // A marked column the open file lacks is passed over.
         if (isTransferableField(field) && target.findField(field) >= 0)
-            n = transferColumn(target, source, field, field, progress);
+            columns.emplace_back(field, field);
     }
+    const int n = transferColumns(target, source, columns, progress);
     ui.info(QStringLiteral("Es wurden für ") + QString::number(n) + QStringLiteral(" Schüler Daten übertragen!"));
     return n;
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace zedora {
 
@@ -23,6 +25,11 @@ using TransferProgress = std::function<void(int percent)>;
 // Returns the number of matched records written.
 int transferColumn(StudentTable& target, const StudentTable& source, const QString& sourceField,
                    const QString& targetField, const TransferProgress& progress = {});
+
+// Several columns at once, each (source field, target field); every matched
+// record is saved once with all its columns. Returns the matched count.
+int transferColumns(StudentTable& target, const StudentTable& source,
+                    const std::vector<std::pair<QString, QString>>& columns, const TransferProgress& progress = {});
 
 // What the window chose for the column transfer.
 struct ColumnChoice {
