@@ -239,5 +239,38 @@ TEST_F(ImportWindow, ServerReadShowsTheReadDataAndKeepsNoPassword)
     EXPECT_TRUE(child<QLineEdit>(dialog, "PasswortEdit")->text().isEmpty());
 }
 
+TEST_F(ImportWindow, RolloverConversionWritesTheComparisonFileAndCloses)
+{
+    TolvoServer server;
+    ASSERT_TRUE(server.running()) << "The TOLVO test server did not start:\n" << server.log();
+    ctx->settings.ImportArt = 0;
+    ctx->settings.TolvoHost = QStringLiteral("127.0.0.1");
+    ctx->settings.TolvoPort = server.port();
+    TFImport dialog(*ctx, QStringLiteral("ZE-2425-1"), true);
+    dialog.show();
+    QApplication::processEvents();
+    child<QLineEdit>(dialog, "LoginEdit")->setText(QStringLiteral("root"));
+    bool sibankEnabled = true, sibankVisible = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* read = QApplication::activeModalWidget();
+        ASSERT_NE(read, nullptr);
+        auto* sibank = read->findChild<QPushButton*>(QStringLiteral("SibankBtn"));
+        sibankEnabled = sibank->isEnabled();
+        sibankVisible = !sibank->isHidden();
+        read->findChild<QPushButton*>(QStringLiteral("WeiterBtn"))->click();
+    });
+    child<QPushButton>(dialog, "BereitBtn")->click();
+    EXPECT_TRUE(sibankVisible);
+    EXPECT_FALSE(sibankEnabled);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.isVisible());
+    // 126 and 143 have no birth date: the comparison file cannot take them.
+    EXPECT_TRUE(ws.ui.messages().last().startsWith(
+        QStringLiteral("Die Datei im Sibank-Format wurde nicht erstellt:\nZeile 25 (Thomsen, Marie): \"\" ist kein gültiges Geburtsdatum.")))
+        << ws.ui.messages().join(QLatin1Char('|')).toStdString();
+    EXPECT_FALSE(QFileInfo::exists(ws.root + QStringLiteral("TMP/TolvoToSibank.DBF")));
+    EXPECT_EQ(ctx->settings.SibankDatei, resolvePath(ws.root + QStringLiteral("TMP")) + QStringLiteral("/TolvoToSibank.DBF"));
+}
+
 } // namespace
 } // namespace zedora::test
