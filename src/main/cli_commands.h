@@ -18,5 +18,6 @@ int pdfCommand(const Args& args, std::ostream& out, std::ostream& err);
 int importCommand(const Args& args, std::ostream& out, std::ostream& err);
 int listCommand(const Args& args, std::ostream& out, std::ostream& err);
 int zipCommand(const Args& args, std::ostream& out, std::ostream& err);
+int rolloverCommand(const Args& args, std::ostream& out, std::ostream& err);
 
 } // namespace zedora::cli

@@ -32,6 +32,8 @@ const Command kCommands[] = {
     {"list", "list ART --workspace DIR [--file SCHUELERDATEI] --out AUSGABE.pdf   Listen als PDF-Datei", zedora::cli::listCommand},
     {"zip", "zip export|import --workspace DIR ...   Dateien in Zedora-Exportdateien packen und daraus einlesen",
      zedora::cli::zipCommand},
+    {"rollover", "rollover --workspace DIR --file SCHUELERDATEI --to ZE-JJZZ-H ...   Schülerdatei ins nächste Halbjahr fortschreiben",
+     zedora::cli::rolloverCommand},
 };
 
 int usage(std::ostream& err)
