@@ -6,9 +6,12 @@
 #include "base/path_resolver.h"
 #include "base/workspace_files.h"
 #include "data/demo_directory.h"
+#include "data/student_files.h"
+#include "dbase/raw_file.h"
 #include "data/table_in_use.h"
 
 #include <QDir>
+#include <QFile>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QStringList>
@@ -126,6 +129,18 @@ void runWorkspaceSetup(const QString& programDir, const QString& workspace, Work
 
     files.copyFile(resolveIn(workspace, QStringLiteral("MUSTER\\DEMOLAY.MST")),
                    resolveIn(workspace, QStringLiteral("LAYOUT\\DEMO.LAY")));
+
+    // The demo files are laid out with their production index, as the
+    // program's own files always are; one another computer holds open
+    // keeps what it has (the build needs the file alone).
+    for (const auto& [file, kind] : {std::pair{QStringLiteral("ZE-0000-0\\demo.dbf"), IndexKind::StudentFile},
+                                     std::pair{QStringLiteral("DEFINI\\#demo.dbf"), IndexKind::TextBlocks}}) {
+        const QString dbf = resolveIn(workspace, file);
+        bool indexed = false;
+        dbase::companionPath(QFile::encodeName(dbf).toStdString(), ".MDX", &indexed);
+        if (QFileInfo(dbf).isFile() && !indexed)
+            buildIndexes(dbf, kind, files);
+    }
     files.clearCopyLists();
 }
 

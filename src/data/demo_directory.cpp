@@ -2,6 +2,7 @@
 
 #include "base/path_resolver.h"
 #include "base/workspace_files.h"
+#include "data/student_files.h"
 #include "data/table_in_use.h"
 
 namespace zedora {
@@ -25,6 +26,9 @@ QString rebuildDemoDirectory(const QString& workspace, WorkspaceFiles& files)
     const QString dir = joinPath(workspace, QStringLiteral("ZE-0000-0"));
     installDemoTemplate(workspace, files);
     deleteIndexesOfFreeTables(dir);
+    // Laid out indexed, as the program's own files are; a demo class
+    // another computer holds keeps its index (the build needs it alone).
+    buildIndexes(resolveIn(dir, QStringLiteral("demo.dbf")), IndexKind::StudentFile, files);
     files.clearCopyLists();
     return resolveIn(dir, QStringLiteral("DEMO.DBF"));
 }
