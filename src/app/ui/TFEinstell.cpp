@@ -11,6 +11,7 @@
 #include "data/student_schema.h"
 #include "entry/abbreviation_tables.h"
 #include "periphery/ui/photo_workshop_page.h"
+#include "data/averages.h"
 #include "print/listing_printouts.h"
 #include "print/ui/list_preview.h"
 
@@ -335,6 +336,7 @@ QWidget* TFEinstell::createGeneralPage2()
     test->setText(QStringLiteral("Druckertest"));
     test->setToolButtonStyle(Qt::ToolButtonTextOnly);
     connect(test, &QToolButton::clicked, this, [this] {
+        applySettings();
         showListPrintout(printerTestFor(context_.settings, context_.workspace), context_.settings, context_.ui,
                          context_.files.get(), this);
     });
@@ -454,8 +456,25 @@ QWidget* TFEinstell::createBottomRow()
     bitBtn1_ = new QPushButton(QStringLiteral("&Drucken"));
     bitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
     connect(bitBtn1_, &QPushButton::clicked, this, [this] {
-        showListPrintout(listingJob(settingsListing(context_.settings)), context_.settings, context_.ui,
-                         context_.files.get(), this);
+        // The printout of the page shown, with what the dialog holds now.
+        applySettings();
+        Settings& s = context_.settings;
+        const QString page = einstellreg_->currentWidget()->objectName();
+        ListJob job;
+        if (page == QLatin1String("reg0") || page == QLatin1String("reg1")) {
+            job = listingJob(settingsListing(s));
+        } else if (page == QLatin1String("reg3")) {
+            const auto grades = abbreviations_->gradeRows();
+            const auto codes = abbreviations_->graduationRows();
+            job = listingJob(abbreviationsListing(s, abbreviations_->editedFile(),
+                                                  QVector<Abbreviation>(grades.begin(), grades.end()),
+                                                  QVector<GraduationCode>(codes.begin(), codes.end())));
+        } else if (page == QLatin1String("reg4")) {
+            job = listingJob(averageListing(s, AverageDefinitions::fromSettings(s)));
+        } else {
+            return;
+        }
+        showListPrintout(job, s, context_.ui, context_.files.get(), this);
     });
     okBtn_ = new QPushButton(QString::fromUtf8("&Schließen"));
     okBtn_->setObjectName(QStringLiteral("OKBtn"));
