@@ -37,6 +37,7 @@
 #include "print/ui/list_printout_commands.h"
 #include "periphery/ui/periphery_commands.h"
 #include "exchange/ui/import_commands.h"
+#include "exchange/ui/zip_commands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -169,6 +170,7 @@ void TFMain::installCommands()
     installTextBlocks(frame);
     installPeriphery(frame);
     installImport(frame);
+    installZipExchange(frame);
 }
 
 // The frame follows the open file: the status line and the grids' current
