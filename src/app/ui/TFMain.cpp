@@ -20,6 +20,7 @@
 #include "data/student_table_model.h"
 #include "data/ui/file_commands.h"
 #include "entry/abbreviation_tables.h"
+#include "entry/ui/bulk_edit_commands.h"
 #include "entry/ui/column_information.h"
 #include "entry/ui/entry_direction.h"
 #include "entry/ui/entry_grid_delegate.h"
@@ -38,6 +39,7 @@
 #include "periphery/ui/periphery_commands.h"
 #include "exchange/ui/import_commands.h"
 #include "exchange/ui/zip_commands.h"
+#include "schoolyear/ui/schoolyear_commands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -171,6 +173,8 @@ void TFMain::installCommands()
     installPeriphery(frame);
     installImport(frame);
     installZipExchange(frame);
+    installBulkEdits(frame);
+    installSchoolYear(frame);
 }
 
 // The frame follows the open file: the status line and the grids' current
