@@ -3,10 +3,12 @@
 // slots, copies into the preview's job, the slot menu's permission and
 // template refusal, and archiving from the window.
 #include "print/print_centre.h"
+#include "print/printer_output.h"
 #include "print/ui/TFDruck.h"
 #include "print_centre_support.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -213,4 +215,22 @@ TEST(PrintCentreWindow, ArchiveWritesTheSelectedStudentsIntoTheClassFolderOfTheH
     EXPECT_TRUE(f.ui.messages()[0].endsWith(QStringLiteral(" gibt es schon.\nÜberschreiben?")));
     EXPECT_TRUE(f.ui.messages()[2].startsWith(QStringLiteral("1 PDF-Dateien nach ")));
     EXPECT_TRUE(f.ui.messages()[2].endsWith(QStringLiteral("1 vorhandene Dateien blieben unverändert.")));
+}
+
+TEST(PrintCentreWindow, AFixedPrinterThatIsGoneFallsBackToTheDefaultAndForgetsItsNumber)
+{
+    CentreFixture f;
+    f.settings.FesterDruckerGewaehlt = true;
+    f.settings.FesterDruckerNummer = int(printerNames().size()) + 5;
+    f.window->prepare(f.sources());
+    EXPECT_EQ(f.settings.FesterDruckerNummer, -1);
+    auto* box = f.find<QComboBox>(QStringLiteral("DruckerBox"));
+    EXPECT_EQ(box->count(), printerNames().size());
+    EXPECT_EQ(box->currentText(), jobPrinter(f.settings));
+    auto* fixed = f.find<QCheckBox>(QStringLiteral("CheckBox2"));
+    EXPECT_TRUE(fixed->isChecked());
+    EXPECT_TRUE(box->isEnabled());
+    fixed->click();
+    EXPECT_FALSE(f.settings.FesterDruckerGewaehlt);
+    EXPECT_FALSE(box->isEnabled());
 }
