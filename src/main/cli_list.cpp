@@ -162,7 +162,10 @@ int listCommand(const Args& args, std::ostream& out, std::ostream& err)
         QVector<GraduationCode> codes(tables.graduation.entries().begin(), tables.graduation.entries().end());
         job = listingJob(abbreviationsListing(settings, tables.grades.activeFileName(), grades, codes));
     } else if (kind == QLatin1String("textblocks")) {
-        const QString name = assignments.TBSdatei.trimmed();
+        // The student file's own text-block file, else this computer's.
+        QString name = assignments.TBSdatei.trimmed();
+        if (name.isEmpty())
+            name = settings.FloskelDatei.trimmed();
         const QString path = name.isEmpty() ? QString() : resolveIn(workspace, QStringLiteral("DEFINI/") + name);
         if (name.isEmpty() || !QFileInfo(path).isFile()) {
             err << "Textbausteindatei " << (name.isEmpty() ? std::string("(keine)") : path.toStdString())
