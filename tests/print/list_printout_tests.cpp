@@ -376,3 +376,37 @@ TEST(StatisticsPages, SumsHeadersAndPageNumbers)
     EXPECT_EQ(hp, 3);
     EXPECT_TRUE(textsOf(hr, 3).contains(QStringLiteral("DE")));
 }
+
+TEST(TextBlockColumnPrintout, TextsWrapUnderTheHeaderAndPagesBreakBeforeTheBottom)
+{
+    PrintMetrics metrics;
+    TextColumnInput in;
+    in.title = QStringLiteral("Bemerkungen");
+    in.klasse = QStringLiteral("10b");
+    in.schuljahr = QStringLiteral("2013/2014");
+    in.halbjahr = QStringLiteral("1.");
+    const QString text = QStringLiteral("Lena beteiligt sich rege am Unterricht und hilft anderen gern. ").repeated(6);
+    for (int i = 0; i < 30; ++i)
+        in.rows.append({QStringLiteral("Name%1").arg(i), QStringLiteral("Vor%1").arg(i), text});
+    const ListJob job = textBlockColumnJob(in);
+    EXPECT_EQ(job.title, QStringLiteral("Textblockspalte"));
+    int pages = 0;
+    const RecordingSurface r = record(job, metrics, &pages);
+    ASSERT_GE(pages, 2);
+    int names = 0;
+    for (int p = 1; p <= pages; ++p) {
+        const DrawnText* head =
+            findText(r, p, QStringLiteral("Klasse 10b   Schuljahr: 2013/2014 / 1. Hj.     Bemerkungen"));
+        ASSERT_NE(head, nullptr) << p;
+        EXPECT_EQ(head->x, 200);
+        EXPECT_EQ(head->y, 100);
+        for (const DrawnText& t : r.texts(p)) {
+            EXPECT_LE(t.y, 2750) << p << " " << t.text.toStdString();
+            if (t.x == 500 && t.y > 200)
+                EXPECT_LE(metrics.textWidth(t.font, t.text), 1500) << t.text.toStdString();
+            names += t.x == 200 && t.y > 200 && t.text.startsWith(QStringLiteral("Name"));
+        }
+    }
+    EXPECT_EQ(names, 30) << "each student once";
+    EXPECT_EQ(QString::fromUtf8(kNotATextColumn), QStringLiteral("Aktuelle Spalte ist keine Textblockspalte!\n\n"));
+}
