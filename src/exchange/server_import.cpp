@@ -72,6 +72,8 @@ ServerAnswer queryServer(const ServerLogin& login, const QString& query, bool an
     }
     c.result() = mysql_store_result(c.db());
     if (!c.result()) {
+        // A statement without rows (none the import sends) is no failure.
+        answer.ok = mysql_field_count(c.db()) == 0 && mysql_errno(c.db()) == 0;
         answer.error = c.error();
         return answer;
     }
@@ -89,8 +91,13 @@ ServerAnswer queryServer(const ServerLogin& login, const QString& query, bool an
         const unsigned long* lengths = mysql_fetch_lengths(c.result());
         QStringList values;
         values.reserve(columns);
-        for (unsigned i = 0; i < columns; ++i)
+        for (unsigned i = 0; i < columns; ++i) {
+            const int before = conversion.replaced;
             values << (row[i] ? text(row[i], lengths[i]) : QString());
+            if (before == 0 && conversion.replaced > 0)
+                answer.firstReplaced = QStringLiteral("Zeile %1, Spalte %2: ").arg(answer.raw.rows.size() + 1).arg(answer.raw.header.value(static_cast<int>(i)))
+                                     + values.last();
+        }
         answer.raw.rows.push_back(std::move(values));
     }
     if (mysql_errno(c.db()) != 0) {
@@ -124,8 +131,9 @@ bool readServerSource(const ServerLogin& login, const Settings& settings, Import
     postProcess(table, settings, true);
     if (answer.replaced > 0)
         ui.warning(QStringLiteral("%1 Zeichen der Serverdaten gibt es im Windows-Zeichensatz nicht;\n"
-                                  "sie wurden durch \"?\" ersetzt. Bitte die Namen prüfen!")
-                       .arg(answer.replaced));
+                                  "sie wurden durch \"?\" ersetzt. Bitte die Namen prüfen!\n\nDas erste: ")
+                       .arg(answer.replaced)
+                   + answer.firstReplaced);
     return true;
 }
 

@@ -30,6 +30,7 @@ struct ServerAnswer {
     QString error;      // the client library's own text
     RawTable raw;
     int replaced = 0;   // characters the ANSI code page could not hold
+    QString firstReplaced;  // where the first one was: "Zeile 3, Spalte Rufname: ?ukasz"
 };
 
 // Connects, runs the query and reads the whole result.

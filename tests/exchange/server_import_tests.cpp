@@ -253,5 +253,29 @@ TEST(AnsiConversionOfServerTexts, CountsWhatTheCodePageCannotHold)
     EXPECT_EQ(c.replaced, 3);
 }
 
+TEST(ServerTexts, NamesOutsideTheAnsiCodePageAreMarkedCountedAndNamed)
+{
+    // A server of its own: its data are changed.
+    TolvoServer server;
+    ASSERT_TRUE(server.running()) << "The TOLVO test server did not start:\n" << server.log();
+    Workspace ws;
+    ws.settings.TolvoHost = QStringLiteral("127.0.0.1");
+    ws.settings.TolvoPort = server.port();
+    const ServerLogin root = serverLogin(ws.settings, QStringLiteral("root"), QString());
+    const ServerAnswer update =
+        queryServer(root, QStringLiteral("update person set Rufname='Łukasz', Geburtsort='Łódź' where id=102"), true);
+    ASSERT_TRUE(update.ok) << update.error.toStdString();
+    ImportTable table;
+    ASSERT_TRUE(readServerSource(root, ws.settings, table, ws.ui));
+    EXPECT_EQ(table.cell(2, ImportColumn::Vorname), QStringLiteral("?ukasz"));
+    EXPECT_EQ(table.cell(2, ImportColumn::GebOrt), QStringLiteral("?ód?"));
+    EXPECT_EQ(table.cell(2, ImportColumn::ZedoraID), QStringLiteral("41308BäC?UKASZ"));
+    ASSERT_FALSE(ws.ui.messages().isEmpty());
+    // Bäcker has two rows: both are counted.
+    EXPECT_EQ(ws.ui.messages().last(),
+              QStringLiteral("6 Zeichen der Serverdaten gibt es im Windows-Zeichensatz nicht;\nsie wurden durch \"?\" ersetzt. "
+                             "Bitte die Namen prüfen!\n\nDas erste: Zeile 5, Spalte Rufname: ?ukasz"));
+}
+
 } // namespace
 } // namespace zedora::test
