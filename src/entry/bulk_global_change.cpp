@@ -4,6 +4,7 @@
 #include "base/interaction.h"
 #include "data/student_schema.h"
 #include "data/student_table.h"
+#include "dbase/table.h"
 
 #include <algorithm>
 #include <vector>
@@ -42,6 +43,82 @@ std::vector<StudentTable::Bookmark> bookmarks(StudentTable& table)
         if (table.moveToRow(row))
             marks.push_back(table.bookmark());
     return marks;
+}
+
+// The value a record gets, or nothing when it keeps its own.
+std::optional<QString> newValueFor(const GlobalChange& change, const QString& old, const QString& value,
+                                   const QString& search, const QString& oldClass)
+{
+    switch (change.mode) {
+    case GlobalChangeMode::Class:
+        if (comparable(old) == oldClass)
+            return change.newValue;
+        return std::nullopt;
+    case GlobalChangeMode::TextBlock:
+        return change.replaceText ? value : appendToLastLine(old, value);
+    case GlobalChangeMode::Plain:
+        if (change.allFields || comparable(old) == search)
+            return value;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// A value without placeholders is the same for every record: it is checked
+// once, and the records are written straight through the engine with one
+// flush at the end instead of a full save of each record.
+bool writeDirectly(StudentTable& table, int index, const GlobalChange& change, GlobalChangeResult& result)
+{
+    dbase::Table* engine = table.engineTable();
+    const bool memo = table.isMemo(index);
+    const QString search = comparable(change.search);
+    const QString oldClass = comparable(change.oldClass);
+    std::vector<std::pair<uint32_t, QString>> writes;
+    engine->selectTag({});
+    for (engine->first(); !engine->eof() && !engine->isEmpty(); engine->next()) {
+        const QString old = memo ? fromAnsi(engine->memo(index)) : fromAnsi(engine->textView(index));
+        const auto value = newValueFor(change, old, change.newValue, search, oldClass);
+        if (value && *value != old)
+            writes.emplace_back(engine->recno(), *value);
+    }
+    if (writes.empty())
+        return true;
+    // The field's check decides once; a refused value changes no record.
+    table.refresh();
+    if (table.isEmpty())
+        return false;
+    table.edit();
+    const bool accepted = table.setValue(index, writes.front().second);
+    const QString checked = table.value(index);
+    table.cancel();
+    if (!accepted) {
+        result.stoppedByCheck = true;
+        return true;
+    }
+    engine->setWriteThrough(false);
+    try {
+        for (auto& [recno, value] : writes) {
+            if (change.mode != GlobalChangeMode::TextBlock || change.replaceText)
+                value = checked;
+            engine->gotoRecord(recno);
+            engine->edit();
+            if (memo)
+                engine->setMemo(index, toAnsiStd(value));
+            else
+                engine->setText(index, toAnsiStd(value));
+            engine->post();
+            ++result.changed;
+        }
+    } catch (const std::exception&) {
+        // A failing engine ends the run; what was written stays.
+        try {
+            engine->cancel();
+        } catch (const std::exception&) {
+        }
+    }
+    engine->flush();
+    engine->setWriteThrough(true);
+    return true;
 }
 
 } // namespace
@@ -117,8 +194,12 @@ GlobalChangeResult runGlobalChange(StudentTable& table, const GlobalChange& chan
         table.suspendViews();
         const QString search = comparable(change.search);
         const QString oldClass = comparable(change.oldClass);
+        const bool samePerRecord = !replace || !change.newValue.contains(QLatin1Char('%'));
+        const bool direct = samePerRecord && !onlyChosen && table.engineTable()
+                            && writeDirectly(table, index, change, result);
         // Bookmarks, not rows: a new class moves records within the order.
-        const std::vector<StudentTable::Bookmark> all = bookmarks(table);
+        const std::vector<StudentTable::Bookmark> all = direct ? std::vector<StudentTable::Bookmark>{}
+                                                               : bookmarks(table);
         try {
             for (const StudentTable::Bookmark mark : all) {
                 if (onlyChosen && std::find(chosen.begin(), chosen.end(), mark) == chosen.end())
@@ -161,6 +242,8 @@ GlobalChangeResult runGlobalChange(StudentTable& table, const GlobalChange& chan
             if (table.isEditing())
                 table.cancel();
         }
+        if (direct)
+            table.refresh();
         table.resumeViews();
     }
 
