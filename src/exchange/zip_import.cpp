@@ -13,6 +13,8 @@
 #include <QSet>
 
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 namespace zedora {
 
@@ -329,17 +331,48 @@ ZipImportResult ZipImport::importZip(const QString& zipPath)
         }
     }
 
-    // 4. Everything is prepared: move into place, each in one step.
+    // 4. Everything is prepared: move into place. Replaced files are kept
+    // aside until all are in, so a failure half-way puts the old ones back.
+    auto renameFile = [](const QString& from, const QString& to) {
+        return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+    };
+    std::vector<const Planned*> placed;
+    std::vector<std::pair<QString, QString>> keptAside; // original, aside
+    bool ok = true;
+    QString failedTarget;
     for (const Planned& p : plan) {
-        if (std::rename(QFile::encodeName(p.scratch).constData(), QFile::encodeName(p.target).constData()) != 0) {
-            // Only a vanished folder or a full directory table gets here.
-            for (const Planned& q : plan)
-                QFile::remove(q.scratch);
-            refuse(arg(import_texts::kCopyFailed, p.target));
-            return result;
+        if (QFileInfo::exists(p.target)) {
+            const QString aside = p.scratch + QStringLiteral("-old");
+            QFile::remove(aside);
+            if (!renameFile(p.target, aside)) {
+                ok = false;
+                failedTarget = p.target;
+                break;
+            }
+            keptAside.emplace_back(p.target, aside);
         }
-        result.copied << p.target;
+        if (!renameFile(p.scratch, p.target)) {
+            ok = false;
+            failedTarget = p.target;
+            break;
+        }
+        placed.push_back(&p);
     }
+    if (!ok) {
+        for (const Planned* p : placed)
+            QFile::remove(p->target);
+        for (auto it = keptAside.crbegin(); it != keptAside.crend(); ++it)
+            renameFile(it->second, it->first);
+        for (const Planned& p : plan)
+            QFile::remove(p.scratch);
+        removeMadeFolders(made);
+        refuse(arg(import_texts::kCopyFailed, failedTarget));
+        return result;
+    }
+    for (const auto& kept : keptAside)
+        QFile::remove(kept.second);
+    for (const Planned& p : plan)
+        result.copied << p.target;
     if (createdFiles_) {
         for (const QString& dir : made)
             createdFiles_->registerDirectory(dir);
