@@ -165,6 +165,25 @@ TEST(TypedTagsInterop, GdalTableGetsNumberDateAndStrTagsThatPerlReads)
     ASSERT_TRUE(t->findNearest("   -5"));
     EXPECT_EQ(std::get<double>(t->value("ANZAHL")), -5);
 
+    // A range on a numeric tag holds the numbers between its bounds, by value.
+    const auto all = numbersInOrder(*t, "ANZAHL", "ANZAHL");
+    const auto inside = std::count_if(all.begin(), all.end(), [](double v) { return v >= -10 && v <= 9.5; });
+    ASSERT_GT(inside, 0);
+    t->selectTag("ANZAHL");
+    t->setRangeStart("-10");
+    t->setRangeEnd("9,5");
+    t->applyRange();
+    long counted = 0;
+    for (t->first(); !t->eof(); t->next()) {
+        const double v = std::get<double>(t->value("ANZAHL"));
+        EXPECT_TRUE(v >= -10 && v <= 9.5) << v;
+        ++counted;
+    }
+    EXPECT_EQ(counted, inside);
+    t->last();
+    EXPECT_EQ(std::get<double>(t->value("ANZAHL")), 9);
+    t->cancelRange();
+
     // Posting moves the record in every tag; a new record joins them.
     t->selectTag("ANZAHL");
     t->findKey("-5");
