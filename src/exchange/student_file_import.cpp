@@ -49,10 +49,14 @@ QString question(const QString& fileName, const QString& dataDirectory)
 }
 
 bool makeAndFill(const QString& path, ImportTable& table, const ClassFilter& filter,
-                 const StudentFileContext& ctx, std::vector<CreatedFile>& created)
+                 const StudentFileContext& ctx, std::vector<CreatedFile>& created, bool nameRefusals)
 {
-    if (!createEmptyStudentFile(path, ctx))
+    if (!createEmptyStudentFile(path, ctx)) {
+        // Without the question before each file the user would not know which one is missing.
+        if (nameRefusals)
+            ctx.ui.warning(QStringLiteral("Die Datei ") + withDbfExtension(path) + QStringLiteral(" wurde nicht angelegt."));
         return false;
+    }
     const QString dbf = resolvePath(withDbfExtension(path));
     CreatedFile file{dbf, 0};
     try {
@@ -171,7 +175,7 @@ std::vector<CreatedFile> createStudentFiles(ImportTable& table, const CreateRequ
             if (a == Answer::Cancel)
                 break;
             if (a == Answer::Yes)
-                makeAndFill(path, table, filter, ctx, created);
+                makeAndFill(path, table, filter, ctx, created, !req.confirmEach);
         }
         return created;
     }
@@ -196,7 +200,7 @@ std::vector<CreatedFile> createStudentFiles(ImportTable& table, const CreateRequ
     if (a != Answer::Yes)
         return created;
     const size_t before = created.size();
-    if (!makeAndFill(target, table, filter, ctx, created) && created.size() == before)
+    if (!makeAndFill(target, table, filter, ctx, created, !req.confirmEach) && created.size() == before)
         ui.warning(QStringLiteral("Datei konnte nicht erstellt werden!"));
     return created;
 }

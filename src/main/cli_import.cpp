@@ -201,7 +201,11 @@ int importCommand(const Args& args, std::ostream& out, std::ostream& err)
     reportDoubtfulRows(table, ui);
 
     const QStringList present = importClasses(table);
-    for (const QString& k : a.classes) {
+    // 5a finds 5A: scripts should not need the source's spelling.
+    for (QString& k : a.classes) {
+        for (const QString& p : present)
+            if (p.compare(k.trimmed(), Qt::CaseInsensitive) == 0)
+                k = p;
         if (!present.contains(k)) {
             err << "Fehler: Die Klasse " << k.toStdString() << " kommt in den gelesenen Daten nicht vor (vorhanden: "
                 << present.join(QStringLiteral(", ")).toStdString() << ").\n";

@@ -22,7 +22,7 @@ TEST(CliImport, SibankFilePerClassAndTheRefusedOverwrite)
 {
     Workspace ws;
     const std::string base = cli() + ws.root.toStdString() + " --source sibank --in " + sibankFixture();
-    ProgramResult r = runProgram(ws.dir, base + " --classes 5A,6A --per-class --to ZE-2425-1");
+    ProgramResult r = runProgram(ws.dir, base + " --classes 5a,6A --per-class --to ZE-2425-1");
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Angelegt: " + ws.root.toStdString() + "ZE-2425-1/5A-2425-1.DBF (11 Schüler(-innen))\n"
                      "Angelegt: " + ws.root.toStdString() + "ZE-2425-1/6A-2425-1.DBF (10 Schüler(-innen))\n");
@@ -40,6 +40,7 @@ TEST(CliImport, SibankFilePerClassAndTheRefusedOverwrite)
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("Es existiert bereits eine Datei mit demselben Namen."), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Die Datei " + file.toStdString() + " wurde nicht angelegt."), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("--overwrite"), std::string::npos);
     EXPECT_EQ(readBytes(file.toStdString()), before);
 
