@@ -37,6 +37,18 @@ bool isAbbreviationLine(const QString& line)
     return u.left(7) == QLatin1String("KUERZEL") || u == QLatin1String("ABSCHL.TXT") || u.endsWith(QLatin1String(".NKD"));
 }
 
+// Only what an export writes: student files in a data directory, files in
+// DEFINI, layout files, the abbreviation files and ZEDORA.INI. Anything else
+// (passwords, this computer's settings, the register lists) is never taken
+// from another computer.
+bool belongsToExport(const QString& line)
+{
+    const QString u = upperAscii(toSlashes(line));
+    if (!u.contains(QLatin1Char('/')))
+        return isAbbreviationLine(line) || u == QLatin1String("ZEDORA.INI");
+    return u.startsWith(QLatin1String("ZE-")) || u.startsWith(QLatin1String("DEFINI/")) || u.contains(QLatin1String("LAYOUT/"));
+}
+
 // Removes the folders made for an import that did not finish, deepest first.
 void removeMadeFolders(const QStringList& made)
 {
@@ -204,6 +216,11 @@ ZipImportResult ZipImport::importZip(const QString& zipPath)
         const QString reason = unsafePathReason(line);
         if (!reason.isEmpty()) {
             refuse(arg(import_texts::kBadLine, line, reason));
+            return result;
+        }
+        if (!belongsToExport(line)) {
+            refuse(arg(import_texts::kBadLine, line,
+                       QStringLiteral("sie gehört zu keiner Dateigruppe einer Zedora-Exportdatei")));
             return result;
         }
         const QString key = upperAscii(toSlashes(line));

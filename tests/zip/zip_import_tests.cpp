@@ -215,6 +215,12 @@ std::vector<Hostile> hostileZips()
          "Die Zeile \"ze-2021-1\\5a.dbf\" der Liste export.log ist nicht zulässig: sie kommt mehrfach vor"},
         {"missing file", {{"5A.DBF", "x"}, {"export.log", "ZE-2021-1\\5A.DBF\r\nZE-2021-1\\5A.DBT\r\n"}},
          "Die Liste export.log nennt \"ZE-2021-1\\5A.DBT\", die ZIP-Datei enthält diese Datei aber nicht."},
+        {"password file line", {{"PW.INI", "[Kennwort]\r\n"}, {"export.log", "PW.INI\r\n"}},
+         "Die Zeile \"PW.INI\" der Liste export.log ist nicht zulässig: sie gehört zu keiner Dateigruppe einer "
+         "Zedora-Exportdatei"},
+        {"program folder line", {{"zedora", "x"}, {"export.log", "MUSTER\\zedora\r\n"}},
+         "Die Zeile \"MUSTER\\zedora\" der Liste export.log ist nicht zulässig: sie gehört zu keiner Dateigruppe einer "
+         "Zedora-Exportdatei"},
         {"bomb by ratio", {{"5A.DBF", zeros}, {"export.log", kLog}},
          "Die Datei \"5A.DBF\" ist verdächtig stark komprimiert"},
         {"control character", {{"evil\n.txt", "x"}, {"export.log", ""}},
