@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
+
 namespace zedora::test {
 namespace {
 
@@ -166,6 +168,31 @@ TEST(ZipImportStart, OnlyEmptyLineImportsNothingAndSucceeds)
     EXPECT_TRUE(r.studentFile.isEmpty());
     EXPECT_TRUE(r.copied.isEmpty());
     EXPECT_TRUE(ws.ui.messages().isEmpty());
+}
+
+TEST(ZipImportStart, ZipOfAnotherProgramWithFoldersImports)
+{
+    ZipWorkspace ws;
+    const QString dbf = ws.addClass(QStringLiteral("5A"), QStringLiteral("src"));
+    const QString zip = ws.root + QStringLiteral("TMP/other.zip");
+    // Python's zipfile stores folders as entries of their own.
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import sys,zipfile\n"
+                                 "z=zipfile.ZipFile(sys.argv[1],'w',zipfile.ZIP_DEFLATED)\n"
+                                 "z.writestr('daten/','')\n"
+                                 "z.write(sys.argv[2],'daten/5A.DBF')\n"
+                                 "z.writestr('daten/export.log','ZE-2021-1\\\\5A.DBF\\r\\n\\r\\n')\n"
+                                 "z.close()"),
+                  zip, dbf});
+    ASSERT_TRUE(python.waitForFinished(30000));
+    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    ZipImport import(ws.root, false, ws.ui);
+    const ZipImportResult r = import.importZip(zip);
+    ASSERT_TRUE(r.imported) << ws.ui.messages().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(readFile(ws.root + QStringLiteral("ZE-2021-1/5A.DBF")), readFile(dbf));
+    EXPECT_EQ(r.studentFile, QStringLiteral("ZE-2021-1\\5A.DBF"));
 }
 
 // Zips made to break in: each is refused with its message before anything
