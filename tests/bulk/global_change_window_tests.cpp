@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTimer>
+#include <QToolButton>
 
 using namespace zedora;
 
@@ -93,10 +94,13 @@ TEST_F(GlobalChangeWindow, AltF8EmptiesTheColumnOnlyAfterYes)
         EXPECT_EQ(v, "");
 }
 
-TEST_F(GlobalChangeWindow, MasterDataColumnsAreRefused)
+TEST_F(GlobalChangeWindow, MasterDataColumnsAreRefusedAlsoFromTheIconBar)
 {
     selectColumn("MW");
-    window->menu().action("Global")->trigger();
+    auto* button = window->findChild<QToolButton*>("SpeedButton5");
+    ASSERT_TRUE(button);
+    ASSERT_TRUE(button->isEnabled());
+    button->click();
     EXPECT_EQ(ui.messages(), QStringList({"In dieser Spalte ist eine globale Änderung nicht möglich!\n"
                                           "(Spalte gesperrt bzw. Stammdatenspalte)"}));
     EXPECT_FALSE(QApplication::activeModalWidget());

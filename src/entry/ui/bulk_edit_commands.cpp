@@ -22,6 +22,8 @@
 #include <QFileInfo>
 #include <QTabWidget>
 #include <QTableView>
+#include <QFrame>
+#include <QToolButton>
 #include <memory>
 
 namespace zedora {
@@ -170,6 +172,10 @@ void installBulkEdits(MainFrame& frame)
         }
     };
     on("Global", [commands] { commands->globalChange(false); });
+    if (QToolButton* b = frame.iconBar().findChild<QToolButton*>(QStringLiteral("SpeedButton5"))) {
+        frame.adminCommands().setAvailable(b, true);
+        QObject::connect(b, &QToolButton::clicked, &window, [commands] { commands->globalChange(false); });
+    }
     on("SpaLoesch1", [commands] { commands->globalChange(true); });
     on("SpaLoesch2", [commands] { commands->globalChange(true); });
     const auto emptyRecord = [commands] {
