@@ -135,6 +135,22 @@ TEST_F(Rollover, TwoStudentsOfOneNameAreBothKeptAndElectivesGetLongNames)
     EXPECT_EQ(snapshot(source), before);
 }
 
+TEST_F(Rollover, AnEmptyClassFileIsFilledFromTheComparison)
+{
+    source = ws + "ZE-2324-2/LEER.DBF";
+    writeStudentFile(source, {});
+    request.sourcePath = source;
+    request.newName = "5B";
+    request.newClass = "5b";
+    compareWithFixture();
+    ui.answers.append(Answer::Yes);
+    const auto counts = rollOver(request, settings, ui);
+    ASSERT_TRUE(counts);
+    EXPECT_EQ(counts->copied, 0);
+    EXPECT_EQ(counts->added, 11); // Schäfer leaves only in 2099 and is still there
+    EXPECT_EQ(readStudents(ws + "ZE-2425-1/5B.DBF").count("Schäfer, Lukas"), 1u);
+}
+
 TEST_F(Rollover, ChosenColumnsAreClearedAndClassesRenamedWithoutComparison)
 {
     request.clearFields = {"DE", "TB1", "AG1"};
