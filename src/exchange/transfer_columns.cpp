@@ -3,6 +3,7 @@
 #include "base/interaction.h"
 #include "data/student_schema.h"
 #include "data/student_table.h"
+#include "dbase/table.h"
 
 #include <QHash>
 #include <cmath>
@@ -79,6 +80,22 @@ int transferColumns(StudentTable& target, const StudentTable& source,
         rowsByName[key(target.valueAt(r, tName), target.valueAt(r, tVorname))].push_back(r);
 
     WritableScope writable(target, targetFields);
+    // One flush at the end instead of one per saved record.
+    struct BatchedWrites {
+        dbase::Table* engine;
+        ~BatchedWrites()
+        {
+            if (!engine)
+                return;
+            try {
+                engine->flush();
+            } catch (const std::exception&) {
+            }
+            engine->setWriteThrough(true);
+        }
+    } batched{target.engineTable()};
+    if (batched.engine)
+        batched.engine->setWriteThrough(false);
     target.suspendViews();
     int n = 0;
     const int total = std::max(1, target.rowCount());
