@@ -195,7 +195,8 @@ GlobalChangeResult runGlobalChange(StudentTable& table, const GlobalChange& chan
         const QString search = comparable(change.search);
         const QString oldClass = comparable(change.oldClass);
         const bool samePerRecord = !replace || !change.newValue.contains(QLatin1Char('%'));
-        const bool direct = samePerRecord && !onlyChosen && table.engineTable()
+        // A filter or a single student shown limits the run to what is shown.
+        const bool direct = samePerRecord && !onlyChosen && !table.filtered() && !table.restricted() && table.engineTable()
                             && writeDirectly(table, index, change, result);
         // Bookmarks, not rows: a new class moves records within the order.
         const std::vector<StudentTable::Bookmark> all = direct ? std::vector<StudentTable::Bookmark>{}

@@ -192,6 +192,18 @@ TEST_F(BulkEdits, TextBlockWritesOnlyFilteredRecordsAndSetsTheFilterAgain)
     EXPECT_EQ(table.rowCount(), shown);
 }
 
+TEST_F(BulkEdits, PlainChangeUnderAFilterWritesOnlyTheRecordsShown)
+{
+    table.setFilter("KLASSE", "5b");
+    GlobalChange c;
+    c.field = "EN";
+    c.newValue = "1";
+    EXPECT_EQ(runGlobalChange(table, c).changed, 1);
+    EXPECT_EQ(valueOf("Mohr", "EN"), "1");
+    EXPECT_EQ(valueOf("Zander", "EN"), "4");
+    EXPECT_EQ(valueOf("Berg", "EN"), "4");
+}
+
 TEST_F(BulkEdits, ClearingAColumnAsksUnlessSilent)
 {
     ui.answers.append({Answer::No});
