@@ -95,7 +95,10 @@ int clearColumns(dbase::Table& t, const QStringList& names, Interaction& ui)
     }
     if (fields.empty())
         return 0;
-    const int total = int(t.recordCount());
+    // Removed students still occupy records; only the live ones count.
+    int total = 0;
+    for (t.first(); !t.eof() && !t.isEmpty(); t.next())
+        ++total;
     ProgressScope progress(ui, QStringLiteral("Spalteninhalte werden gelöscht ..."), total);
     int done = 0;
     for (t.first(); !t.eof() && !t.isEmpty(); t.next()) {
@@ -270,6 +273,9 @@ std::optional<RolloverCounts> rollOver(const RolloverRequest& r, const RolloverS
                     o.now = s.now;
                     o.workingGroups = readCodeList(resolvePath(joinPath(r.codeListFolder, QStringLiteral("AG.TXT"))));
                     o.electives = readCodeList(resolvePath(joinPath(r.codeListFolder, QStringLiteral("WPK.TXT"))));
+                    ProgressScope progress(ui, QStringLiteral("Abgleich mit der Schülerdatei ..."),
+                                           int(comparison->recordCount()));
+                    o.progress = [&progress](int done, int) { progress.step(done); };
                     const ComparisonCounts c = compareWithAdministration(*to, *comparison, o);
                     counts.added = c.added;
                     counts.left = c.removed;

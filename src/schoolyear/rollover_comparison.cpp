@@ -124,7 +124,11 @@ ComparisonCounts compareWithAdministration(dbase::Table& file, const dbase::Tabl
     ComparisonCounts counts;
     // The marks are kept here, not in a field of the file, so no stored
     // text is touched by the comparison.
+    const int total = int(source.recordCount());
+    int done = 0;
     for (source.first(); !source.eof() && !source.isEmpty(); source.next()) {
+        if (o.progress)
+            o.progress(++done, total);
         if (!o.leaversToo && hasLeft(source, o.now))
             continue;
         if (upperAscii(text(source, "KLASSE").trimmed()).left(10) != o.klasse)

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace zedora {
 namespace dbase {
@@ -21,6 +22,8 @@ struct ComparisonOptions {
     QStringList workingGroups;     // lines of AG.TXT
     QStringList electives;         // lines of WPK.TXT
     QDateTime now;
+    // Told after each record of the comparison file (done, total).
+    std::function<void(int, int)> progress;
 };
 
 struct ComparisonCounts {

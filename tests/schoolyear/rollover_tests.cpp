@@ -94,6 +94,28 @@ TEST_F(Rollover, ComparisonRemovesLeaversAddsNewStudentsAndRefreshesGroups)
     EXPECT_EQ(students.find("Weiß, Charlotte")->second["AG2"], "Chor");
 }
 
+// Long work shows how far it got.
+class RecordedProgress : public ProgressDisplay {
+public:
+    void showProgress(const QString& text, int done, int total) override { seen << QString("%1 %2/%3").arg(text).arg(done).arg(total); }
+    void hideProgress() override { ++hidden; }
+    QStringList seen;
+    int hidden = 0;
+};
+
+TEST_F(Rollover, ComparisonAndClearingShowTheirProgress)
+{
+    RecordedProgress progress;
+    ui.setProgressDisplay(&progress);
+    compareWithFixture();
+    request.clearFields = {"DE"};
+    ui.answers.append(Answer::Yes);
+    ASSERT_TRUE(rollOver(request, settings, ui));
+    EXPECT_TRUE(progress.seen.contains("Abgleich mit der Schülerdatei ... 40/40"));
+    EXPECT_TRUE(progress.seen.contains("Spalteninhalte werden gelöscht ... 11/11")) << progress.seen.join("|").toStdString();
+    EXPECT_EQ(progress.hidden, 2);
+}
+
 TEST_F(Rollover, ExceptionGroupsKeepTheGroupsOfMatchedStudentsOnly)
 {
     compareWithFixture();
