@@ -1,4 +1,4 @@
-#include "periphery/photo_names.h"
+#include "data/student_photo.h"
 
 #include "base/path_resolver.h"
 

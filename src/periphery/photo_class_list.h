@@ -1,6 +1,6 @@
 #pragma once
 // The students of the open student file as the photo workshop lists them.
-#include "periphery/photo_names.h"
+#include "data/student_photo.h"
 
 #include <QList>
 #include <QString>

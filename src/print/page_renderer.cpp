@@ -4,6 +4,8 @@
 #include "base/ansi_text.h"
 #include "base/interaction.h"
 #include "base/path_resolver.h"
+#include "data/student_photo.h"
+#include "print/placeholders.h"
 #include "print/word_wrap.h"
 
 #include <QFileInfo>
@@ -54,6 +56,16 @@ RenderOptions RenderOptions::fromSettings(const Settings& s, const QString& work
     o.streckung = s.streckungGewuenscht;
     o.musterDir = resolveIn(workspaceDir, QStringLiteral("MUSTER"));
     o.panelColour = s.firstColour;
+    // "%SCHFOTO%": the photo of the record drawn, from the photo folder
+    // as the settings give it when the run starts.
+    o.photoPath = [folder = photoFolder(s.SibankFotoordner), male = s.Maennlich](const RecordValues& record) {
+        const auto field = [&record](const char* name) {
+            const QString n = QLatin1String(name);
+            return record.hasField(n) ? record.value(n) : QString();
+        };
+        const StudentPhotoKey key{field("NAME"), field("VORNAME"), field("GEBOREN"), field("MW")};
+        return studentPhotoFile(folder, photoBaseName(key, male));
+    };
     return o;
 }
 

@@ -3,9 +3,9 @@
 // rule of the class list, letter case on a case-sensitive disk, and the
 // report card's photo hook.
 #include "core/settings.h"
-#include "periphery/photo_names.h"
-#include "periphery/photo_print_hook.h"
+#include "data/student_photo.h"
 #include "periphery_test_support.h"
+#include "print/page_renderer.h"
 #include "print/placeholders.h"
 
 #include <QMap>
@@ -64,12 +64,13 @@ public:
 
 } // namespace
 
-TEST(PhotoNames, ReportCardHookFollowsTheSettingsWhenDrawn)
+TEST(PhotoNames, ReportCardPhotoFollowsTheSettingsOfTheRun)
 {
     PeripheryWorkspace ws;
     Settings settings;
     settings.SibankFotoordner = ws.path(QStringLiteral("fotos"));
-    const auto hook = studentPhotoHook(settings);
+    const auto hook = RenderOptions::fromSettings(settings, ws.path(QString())).photoPath;
+    ASSERT_TRUE(hook);
     MapRecord anna;
     anna.values = {{"NAME", "Müller   "}, {"VORNAME", "Anna"}, {"GEBOREN", "05.03.2008"}, {"MW", "w"}};
     EXPECT_EQ(hook(anna), QString());
@@ -82,7 +83,8 @@ TEST(PhotoNames, ReportCardHookFollowsTheSettingsWhenDrawn)
     MapRecord empty;
     EXPECT_EQ(hook(empty), QString());
 
-    // A changed folder setting counts from the next card on.
+    // A changed folder setting counts from the next run on.
     settings.SibankFotoordner = ws.path(QStringLiteral("anderswo"));
-    EXPECT_EQ(hook(anna), QString());
+    EXPECT_FALSE(hook(anna).isEmpty());
+    EXPECT_EQ(RenderOptions::fromSettings(settings, ws.path(QString())).photoPath(anna), QString());
 }

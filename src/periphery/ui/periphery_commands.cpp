@@ -8,7 +8,7 @@
 #include "data/current_student_file.h"
 #include "periphery/open_document.h"
 #include "periphery/photo_class_list.h"
-#include "periphery/photo_names.h"
+#include "data/student_photo.h"
 #include "periphery/ui/TFFoto.h"
 #include "periphery/ui/TFOnlineUpdate.h"
 #include "periphery/ui/Tdoku.h"

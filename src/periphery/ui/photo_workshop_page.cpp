@@ -3,7 +3,7 @@
 #include "base/interaction.h"
 #include "base/path_resolver.h"
 #include "core/settings.h"
-#include "periphery/photo_names.h"
+#include "data/student_photo.h"
 #include "periphery/photo_pictures.h"
 #include "periphery/ui/photo_student_source.h"
 #include "periphery/ui/picture_view.h"
