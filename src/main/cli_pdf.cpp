@@ -243,6 +243,14 @@ int pdfCommand(const Args& args, std::ostream& out, std::ostream& err)
             err << "Es können max. 200 Seiten gedruckt werden!\n";
             ids = ids.mid(0, kMaxSelectionPages);
         }
+        // An ID that is not in the file would print a page without a
+        // student: a script must learn of its mistake, not of a blank page.
+        for (const QString& id : std::as_const(ids)) {
+            if (!records.findId(id)) {
+                err << "Die ID " << id.toStdString() << " gibt es in der Schülerdatei nicht; nichts gedruckt.\n";
+                return 1;
+            }
+        }
         run.ids = ids;
     } else {
         run.selection = RecordSelection::WholeClass;

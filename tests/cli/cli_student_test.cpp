@@ -84,6 +84,14 @@ TEST(CliStudent, SetupLaysOutAWorkspaceWhoseDemoClassPrints)
                  + " --file ZE-0000-0/demo.dbf --out " + dir.file("z.pdf"));
     ASSERT_EQ(pdf.code, 0) << pdf.err;
     EXPECT_GT(std::filesystem::file_size(dir.file("z.pdf")), 10000u);
+
+    // An ID the file lacks prints no blank page: the run fails and writes nothing.
+    const Result unknown = zedora::test::runProgram(
+        dir, std::string(ZEDORA_BINARY_DIR) + "/bin/zedora-cli pdf --workspace " + dir.file("ws")
+                 + " --file ZE-0000-0/demo.dbf --ids GIBTSNICHT --out " + dir.file("leer.pdf"));
+    EXPECT_EQ(unknown.code, 1);
+    EXPECT_NE(unknown.err.find("GIBTSNICHT"), std::string::npos) << unknown.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("leer.pdf")));
 }
 
 TEST(CliStudent, PdfRebuildsADamagedIndexButLeavesAFileOthersHoldAlone)
