@@ -65,4 +65,21 @@ TEST_F(RolloverWindow, MarksTheColumnsAndMakesTheNewFile)
     EXPECT_EQ(QFileInfo(window->studentFile().path()).fileName().toUpper(), "NEU10B.DBF");
 }
 
+TEST_F(RolloverWindow, AClickOnTheCurrentFileOpensAnotherOne)
+{
+    const QString source = window->studentFile().path();
+    const QString other = QFileInfo(source).absolutePath() + "/ANDERE.DBF";
+    ASSERT_TRUE(QFile::copy(source, other));
+    const QString memo = source.left(source.size() - 4);
+    QFile::copy(memo + ".dbt", QFileInfo(other).absolutePath() + "/ANDERE.DBT");
+    TFschulhj dialog(*window, window.get());
+    dialog.show();
+    ui.texts.append(other);
+    auto* current = dialog.findChild<QLineEdit*>("akt_datei");
+    QTest::mouseClick(current, Qt::LeftButton);
+    EXPECT_EQ(QFileInfo(window->studentFile().path()).fileName().toUpper(), "ANDERE.DBF");
+    EXPECT_EQ(current->text(), window->studentFile().path());
+    EXPECT_FALSE(dialog.checkedFields().isEmpty());
+}
+
 } // namespace

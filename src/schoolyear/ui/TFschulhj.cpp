@@ -67,6 +67,7 @@ TFschulhj::TFschulhj(MainFrame& frame, QWidget* parent) : QDialog(parent), frame
     aktDatei_ = lineEdit("akt_datei", this, true);
     aktDatei_->setText(file.path());
     form->addRow(QStringLiteral("Aktuelle Datei:"), aktDatei_);
+    aktDatei_->installEventFilter(new ClickFilter(aktDatei_, [this] { chooseCurrentFile(); }));
     neueDatei_ = lineEdit("neueDatei", this);
     neueDatei_->setText(file.fileName());
     form->addRow(QStringLiteral("Neue Datei:     Dateiname"), neueDatei_);
@@ -166,6 +167,24 @@ void TFschulhj::fillColumns()
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
+}
+
+void TFschulhj::chooseCurrentFile()
+{
+    CurrentStudentFile& file = frame_.studentFile();
+    frame_.takeOverInput();
+    if (!file.table().savePending())
+        return;
+    const auto chosen = frame_.context().ui.openFile(QStringLiteral("Schülerdatei öffnen"),
+                                                     QStringLiteral("Schülerdateien (*.DBF *.dbf)"),
+                                                     QFileInfo(file.path()).absolutePath(), QString());
+    if (!chosen)
+        return;
+    file.open(*chosen);
+    file.table().setTag(QStringLiteral("NAME"));
+    aktDatei_->setText(file.path());
+    fillColumns();
+    markAll();
 }
 
 void TFschulhj::markAll()

@@ -28,6 +28,9 @@ public:
     // "&Schließen": offers to open the new file.
     void closeDialog();
 
+    // A click on "Aktuelle Datei:": another student file becomes the current one.
+    void chooseCurrentFile();
+
     QStringList checkedFields() const;
     bool fileCreated() const { return created_; }
 
