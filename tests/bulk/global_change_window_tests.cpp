@@ -65,7 +65,7 @@ TEST_F(GlobalChangeWindow, F5ChangesTheMatchingFieldsOfTheColumn)
         EXPECT_TRUE(dialog->findChild<QRadioButton*>()->isChecked() == false); // the cell's value preset
         EXPECT_EQ(dialog->search(), old);
         dialog->findChild<QComboBox*>("eingabeBox")->setEditText(replacement);
-        const QString dir = QStringLiteral(ZEDORA_SOURCE_DIR "/docs/screenshots");
+        const QString dir = QStringLiteral(ZEDORA_BINARY_DIR "/screenshots");
         QDir().mkpath(dir);
         dialog->grab().save(dir + "/TFGlob.png");
         dialog->findChild<QPushButton*>("BitBtn1")->click();

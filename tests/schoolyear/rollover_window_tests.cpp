@@ -32,7 +32,7 @@ TEST_F(RolloverWindow, MarksTheColumnsAndMakesTheNewFile)
         EXPECT_FALSE(f.contains("WPK")) << f.toStdString();
         EXPECT_NE(f, "NAME");
     }
-    const QString dir = QStringLiteral(ZEDORA_SOURCE_DIR "/docs/screenshots");
+    const QString dir = QStringLiteral(ZEDORA_BINARY_DIR "/screenshots");
     QDir().mkpath(dir);
     dialog.grab().save(dir + "/TFschulhj.png");
 
