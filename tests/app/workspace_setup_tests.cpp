@@ -193,11 +193,12 @@ TEST_F(WorkspaceSetupTest, ANewComputersStartLeavesTheSharedDemoClassAlone)
     }
     EXPECT_EQ(gradeOf(demo), "5");
 
-    // Nobody in it: a sound demo class is still kept; only its index goes,
-    // to be rebuilt at the next open.
+    // Nobody in it: a sound demo class is still kept, and its index is
+    // built anew, so the class is laid out indexed like every file of ours.
     runWorkspaceSetup(program, ws, files);
     EXPECT_EQ(gradeOf(demo), "5");
-    EXPECT_FALSE(QFile::exists(ws + "ZE-0000-0/demo.mdx"));
+    ASSERT_TRUE(QFile::exists(ws + "ZE-0000-0/demo.mdx"));
+    EXPECT_TRUE(dbase::Table::open(demo.toStdString())->findProblems().empty());
 
     // A demo file that cannot be read is replaced by the template.
     touch(demo, "garbage");
