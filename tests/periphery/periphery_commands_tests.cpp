@@ -108,6 +108,7 @@ public:
     void rebuildTable() override {}
     void applyColumns() override {}
     void applyColourScheme() override {}
+    void showListPrintout(const ListJob&) override {}
 
     // Triggers a menu item whose window is modal; inspect sees the window
     // and closes it.

@@ -14,6 +14,8 @@
 #include "data/student_table_model.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -195,4 +197,28 @@ TEST_F(TextBlockCommandsTest, LengthTestCountsInTheMaskTextsTooAndCtrlTWorksTher
     QTest::keyClick(t1, Qt::Key_T, Qt::ControlModifier);
     EXPECT_TRUE(t1->toPlainText().endsWith(QStringLiteral(" Die Versetzung ist zurzeit gefährdet. "))) << t1->toPlainText().toStdString();
     EXPECT_TRUE(ui.messages().isEmpty());
+}
+
+TEST_F(TextBlockCommandsTest, PrintingFromTheBlockWindowShowsTheBlocksInThePreviewWhileTheWindowHides)
+{
+    TFTBS& blocks = commands->blockWindow();
+    window->menu().action(QStringLiteral("textBlockWindow"))->trigger();
+    ASSERT_TRUE(blocks.isVisible());
+    QString title;
+    bool blockWindowHidden = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* preview = QApplication::activeModalWidget();
+        if (!preview)
+            return;
+        title = preview->windowTitle();
+        blockWindowHidden = !blocks.isVisible();
+        preview->close();
+    });
+    QAction* print = blocks.findChild<QAction*>(QStringLiteral("Drucken1"));
+    ASSERT_TRUE(print);
+    print->trigger();
+    EXPECT_TRUE(title.startsWith(QStringLiteral("Druckvorschau"))) << title.toStdString();
+    EXPECT_TRUE(title.contains(QStringLiteral("#demo"), Qt::CaseInsensitive)) << title.toStdString();
+    EXPECT_TRUE(blockWindowHidden);
+    EXPECT_TRUE(blocks.isVisible()) << "back after the preview";
 }

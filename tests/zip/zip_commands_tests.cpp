@@ -90,6 +90,7 @@ public:
     void rebuildTable() override {}
     void applyColumns() override {}
     void applyColourScheme() override {}
+    void showListPrintout(const ListJob&) override {}
 };
 
 TEST(ZipCommands, ItemsAndButtonsBecomeAvailableAndTheLockStopsThem)

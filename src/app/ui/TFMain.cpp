@@ -35,6 +35,7 @@
 #include "textblocks/ui/text_block_commands.h"
 #include "print/ui/preview_commands.h"
 #include "print/ui/print_centre_commands.h"
+#include "print/ui/list_preview.h"
 #include "print/ui/list_printout_commands.h"
 #include "periphery/ui/periphery_commands.h"
 #include "exchange/ui/import_commands.h"
@@ -413,6 +414,11 @@ void TFMain::rebuildTable()
         grid1_->setFocus();
     grid1_->viewport()->update();
     grid2_->viewport()->update();
+}
+
+void TFMain::showListPrintout(const ListJob& job)
+{
+    zedora::showListPrintout(job, context_.settings, context_.ui, context_.files.get(), this);
 }
 
 EntryGridDelegate* TFMain::cellEditors() const

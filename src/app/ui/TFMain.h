@@ -57,6 +57,7 @@ public:
     void rebuildTable() override;
     void applyColumns() override;
     void applyColourScheme() override;
+    void showListPrintout(const ListJob& job) override;
 
     // Opens the last student file (or the demo); false when none at all
     // could be opened, and the window is then closed.

@@ -19,6 +19,7 @@ class MemoPanel;
 class ProgressPanel;
 class StudentTableModel;
 struct AbbreviationTables;
+struct ListJob;
 struct MainMenu;
 
 class MainFrame {
@@ -60,6 +61,8 @@ public:
     virtual void applyColumns() = 0;
     // Colours the panels by the colour scheme of the settings.
     virtual void applyColourScheme() = 0;
+    // Shows a list printout modally in the preview, from which it prints.
+    virtual void showListPrintout(const ListJob& job) = 0;
 
 protected:
     ~MainFrame() = default;

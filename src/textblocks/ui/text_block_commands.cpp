@@ -17,6 +17,7 @@
 #include "data/student_table.h"
 #include "data/student_table_model.h"
 #include "print/code_meanings.h"
+#include "print/listing_printouts.h"
 #include "print/placeholders.h"
 #include "print/print_metrics.h"
 #include "print/student_print_records.h"
@@ -94,6 +95,7 @@ TFTBS& TextBlockCommands::blockWindow()
                 frame_.helpLine().attach(control, QLatin1String(code));
         }
         connect(window_, &TFTBS::insertRequested, this, &TextBlockCommands::insertFromWindow);
+        connect(window_, &TFTBS::printRequested, this, &TextBlockCommands::printBlocks);
         connect(window_, &TFTBS::fileOpened, this, &TextBlockCommands::blockFileOpened);
         // Closing the window saves a text changed while it was open.
         connect(window_, &TFTBS::hidden, this, [this] {
@@ -107,6 +109,23 @@ TFTBS& TextBlockCommands::blockWindow()
 void TextBlockCommands::showBlockWindow()
 {
     blockWindow().showForSearch();
+}
+
+void TextBlockCommands::printBlocks()
+{
+    if (!file_->isOpen())
+        return;
+    QVector<std::pair<QString, QString>> blocks;
+    for (const TextBlock& b : file_->blocks())
+        blocks.append({b.id, b.text});
+    const ListJob job = listingJob(textBlockListing(frame_.context().settings, file_->fileName(), blocks));
+    // The window stays on top of everything: out of the preview's way.
+    const bool shown = window_ && window_->isVisible();
+    if (shown)
+        window_->hide();
+    frame_.showListPrintout(job);
+    if (shown && window_)
+        window_->show();
 }
 
 bool TextBlockCommands::blockWindowVisible() const

@@ -32,6 +32,8 @@ public:
     TFTBS& blockWindow();
     // F3: show the window, empty the ID search and focus it.
     void showBlockWindow();
+    // "&Drucken ..." of the block window: the blocks of the open file in the preview.
+    void printBlocks();
     // The block into the student file, as the page and the current column say.
     void insertFromWindow(const TextBlock& block);
     QString fillForCurrentStudent(const QString& text);
