@@ -30,7 +30,7 @@ namespace {
 const char* const kUsage =
     "Aufruf: zedora-cli import --workspace DIR --source sibank|dbase|server [--in DATEI]\n"
     "        [--map FELD=QUELLFELD,...] [--host H --port P --user U --database D]\n"
-    "        [--classes 5a,5b|--all] [--per-class] --to ZE-JJJJ-H [--name NAME] [--overwrite]\n"
+    "        [--classes 5a,5b|--all] [--per-class] --to ZE-JJZZ-H [--name NAME] [--overwrite]\n"
     "Das Kennwort des Servers kommt aus ZEDORA_DB_PASSWORD oder wird am Terminal erfragt.\n";
 
 struct ImportArgs {
@@ -86,7 +86,7 @@ bool parse(const Args& args, ImportArgs& a, std::ostream& err)
     }
     if (!QRegularExpression(QStringLiteral("^ZE-\\d{4}-\\d$"), QRegularExpression::CaseInsensitiveOption)
              .match(a.to).hasMatch()) {
-        err << "--to muss ein Notenverzeichnis der Form ZE-JJJJ-H sein.\n";
+        err << "--to muss ein Notenverzeichnis der Form ZE-JJZZ-H sein.\n";
         return false;
     }
     if (a.all == !a.classes.isEmpty()) {

@@ -26,7 +26,7 @@ const Command kCommands[] = {
      zedora::cli::reorgCommand},
     {"create", "create DATEI.DBF [--workspace DIR] [--ueberschreiben]   leere Schülerdatei anlegen",
      zedora::cli::createCommand},
-    {"import", "import --workspace DIR --source sibank|dbase|server --to ZE-JJJJ-H ...   Schülerdateien aus Stammdaten anlegen",
+    {"import", "import --workspace DIR --source sibank|dbase|server --to ZE-JJZZ-H ...   Schülerdateien aus Stammdaten anlegen",
      zedora::cli::importCommand},
     {"pdf", "pdf --file SCHUELERDATEI --out AUSGABE.pdf ...   Zeugnisse als PDF-Datei", zedora::cli::pdfCommand},
     {"list", "list ART --workspace DIR [--file SCHUELERDATEI] --out AUSGABE.pdf   Listen als PDF-Datei", zedora::cli::listCommand},
