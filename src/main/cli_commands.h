@@ -19,5 +19,6 @@ int importCommand(const Args& args, std::ostream& out, std::ostream& err);
 int listCommand(const Args& args, std::ostream& out, std::ostream& err);
 int zipCommand(const Args& args, std::ostream& out, std::ostream& err);
 int rolloverCommand(const Args& args, std::ostream& out, std::ostream& err);
+int statsCommand(const Args& args, std::ostream& out, std::ostream& err);
 
 } // namespace zedora::cli
