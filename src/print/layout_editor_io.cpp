@@ -197,8 +197,14 @@ void writeRow(const LayoutGrid& grid, const QStringList& row, QStringList& out)
     const bool entry = grid.kind == ElementKind::Eintrag;
     for (int c = 1; c < grid.captions.size(); ++c) {
         const QString& cell = row[c];
-        if (cell.trimmed().isEmpty())
+        if (cell.trimmed().isEmpty()) {
+            // Printing takes a missing "Aktiv" as inactive and a missing
+            // coordinate as 0, the editor's reader would not: say it outright
+            // so the saved file reads back the same in both.
+            if (c == 2 || c == kXColumn || c == kYColumn)
+                out << grid.captions[c].trimmed() + QStringLiteral("=0");
             continue;
+        }
         // The '$' keeps profile readers from taking enclosing quotes away. An
         // entry text that begins with '$' needs it too: both readers take one off.
         const bool guard = entry && c <= 9

@@ -1,0 +1,319 @@
+#include "print/ui/TFLay.h"
+
+#include "base/interaction.h"
+#include "data/column_block.h"
+#include "print/layout_editor_edits.h"
+#include "print/ui/Tfverschiebung.h"
+#include "print/ui/layout_element_grid.h"
+#include "print/ui/layout_general_page.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace zedora {
+
+namespace {
+
+QPushButton* button(QWidget* parent, QLayout* layout, const char* name, const QString& text)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    layout->addWidget(b);
+    return b;
+}
+
+} // namespace
+
+TFLay::TFLay(LayoutFiles& files, Interaction& ui, QString activeAbbreviationFile, QStringList abbreviationFiles,
+             QWidget* parent)
+    : QDialog(parent), files_(files), ui_(ui), abbreviationFile_(std::move(activeAbbreviationFile)),
+      abbreviationFiles_(std::move(abbreviationFiles))
+{
+    setObjectName(QStringLiteral("FLay"));
+    setWindowTitle(QStringLiteral("Layout bearbeiten"));
+    setGeometry(50, 100, 700, 560);
+    buildWindow();
+}
+
+void TFLay::buildWindow()
+{
+    auto* panel1 = new QWidget(this);
+    panel1->setObjectName(QStringLiteral("Panel1"));
+    auto* top = new QHBoxLayout(panel1);
+    connect(button(panel1, top, "SpeedButton6", QStringLiteral("&Laden")), &QPushButton::clicked, this, [this] { load(); });
+    connect(button(panel1, top, "SpeedButton7", QStringLiteral("Speichern")), &QPushButton::clicked, this, [this] { save(); });
+    connect(button(panel1, top, "SpeedButton8", QStringLiteral("Speichern unter")), &QPushButton::clicked, this,
+            [this] { saveAs(); });
+    connect(button(panel1, top, "BitBtn6", QStringLiteral("Drucken")), &QPushButton::clicked, this, [this] { print(); });
+    connect(button(panel1, top, "BitBtn2", QStringLiteral("Vorschau 1")), &QPushButton::clicked, this,
+            [this] { runPreview(FormMode::AllData); });
+    top->addStretch();
+    connect(button(panel1, top, "Verlasse", QStringLiteral("Beenden")), &QPushButton::clicked, this, [this] { close(); });
+
+    auto* panel2 = new QWidget(this);
+    panel2->setObjectName(QStringLiteral("Panel2"));
+    auto* rows = new QHBoxLayout(panel2);
+    auto* insert = button(panel2, rows, "BitBtn3", QStringLiteral("Zeile einfügen"));
+    auto* duplicate = button(panel2, rows, "BitBtn4", QStringLiteral("Zeile duplizieren"));
+    auto* remove = button(panel2, rows, "BitBtn5", QStringLiteral("Zeile löschen"));
+    auto* global = button(panel2, rows, "BitBtn7", QStringLiteral("Global ändern"));
+    rowButtons_ = {insert, duplicate, remove, global};
+    rows->addStretch();
+    connect(button(panel2, rows, "BitBtn9", QStringLiteral("Vorschau 2")), &QPushButton::clicked, this,
+            [this] { runPreview(FormMode::VariableNames); });
+    connect(insert, &QPushButton::clicked, this, [this] { insertRow(); });
+    connect(duplicate, &QPushButton::clicked, this, [this] { duplicateRow(); });
+    connect(remove, &QPushButton::clicked, this, [this] { deleteRow(); });
+    connect(global, &QPushButton::clicked, this, [this] { globalChange(); });
+
+    layreg123 = new QTabWidget(this);
+    layreg123->setObjectName(QStringLiteral("layreg123"));
+    layreg123->setTabPosition(QTabWidget::South);
+
+    columns_ = new QTableWidget(0, 4, this);
+    columns_->setObjectName(QStringLiteral("FaIstx"));
+    columns_->setHorizontalHeaderLabels({QStringLiteral("Variable"), QStringLiteral("Bedeutung"),
+                                         QStringLiteral("Sp.-Br."), QStringLiteral("nü")});
+    columns_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    columns_->verticalHeader()->hide();
+    auto* inputPage = new QWidget(this);
+    auto* inputLayout = new QVBoxLayout(inputPage);
+    inputLayout->addWidget(new QLabel(QStringLiteral(" Sichtbar in Eingabetabelle /-maske "), inputPage));
+    inputLayout->addWidget(columns_);
+    layreg123->addTab(inputPage, QStringLiteral("Eingabelayout"));
+
+    layreg = new QTabWidget(this);
+    layreg->setObjectName(QStringLiteral("layreg"));
+    layreg->setToolTip(QStringLiteral("Doppelklick zeigt Position im Druckbild"));
+    general_ = new LayoutGeneralPage(layout_.data.general, ui_, layreg);
+    general_->onChanged = [this] { markChanged(); };
+    layreg->addTab(general_, QStringLiteral("  [Allgemeines]  "));
+    static const char* titles[kElementKinds] = {"  [Eintrag]  ", "  [Linie]  ", "  [Notenfeld]  ",
+                                                 "  [Textblock]  ", "  [Bild]  "};
+    for (int k = 0; k < kElementKinds; ++k) {
+        auto* grid = new LayoutElementGrid(layout_.data, ElementKind(k), ui_, layreg);
+        grid->onChanged = [this] { markChanged(); };
+        grid->onShowPosition = [this](QPoint p) {
+            // An element's position: the variable names with the red arrow.
+            if (preview)
+                preview(layout_.path, currentText(), FormMode::VariableNames, p);
+        };
+        grid->layoutFolder = [this] {
+            const QString folder = QFileInfo(layout_.path).absolutePath();
+            return layout_.path.isEmpty() ? files_.layoutFolder() : folder;
+        };
+        grids_[k] = grid;
+        layreg->addTab(grid, QLatin1String(titles[k]));
+    }
+    layreg123->addTab(layreg, QStringLiteral("Drucklayout"));
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setReadOnly(true);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    layreg123->addTab(Memo1, QStringLiteral("Quelltext"));
+
+    hilfe = new QLabel(this);
+    hilfe->setObjectName(QStringLiteral("hilfe"));
+    auto* pgb = new QProgressBar(this);
+    pgb->setObjectName(QStringLiteral("pgb"));
+    pgb->hide();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(panel1);
+    layout->addWidget(panel2);
+    layout->addWidget(layreg123, 1);
+    layout->addWidget(hilfe);
+    layout->addWidget(pgb);
+
+    connect(layreg123, &QTabWidget::currentChanged, this, [this] { pageChanged(); });
+    connect(layreg, &QTabWidget::currentChanged, this, [this] { pageChanged(); });
+    pageChanged();
+}
+
+void TFLay::refill()
+{
+    general_->refill(layout_.path, abbreviationFiles_);
+    for (LayoutElementGrid* grid : grids_)
+        grid->refill();
+    columns_->setRowCount(0);
+    for (const QString& line : layout_.data.columnLines) {
+        if (!isColumnLine(line))
+            continue;
+        const ColumnLine c = parseColumnLine(line);
+        const int r = columns_->rowCount();
+        columns_->insertRow(r);
+        columns_->setItem(r, 0, new QTableWidgetItem(c.name18));
+        columns_->setItem(r, 1, new QTableWidgetItem(c.caption.trimmed()));
+        columns_->setItem(r, 2, new QTableWidgetItem(c.width));
+        columns_->setItem(r, 3, new QTableWidgetItem(c.exempt ? QStringLiteral("x") : QString()));
+    }
+    updateCaption();
+}
+
+void TFLay::updateCaption()
+{
+    const QString name = layout_.data.general.FormularName.trimmed();
+    setWindowTitle(name.isEmpty() ? QStringLiteral("Layout bearbeiten") : QStringLiteral("Formular: ") + name);
+}
+
+bool TFLay::openPath(const QString& path)
+{
+    if (!files_.openPath(layout_, path, abbreviationFile_))
+        return false;
+    refill();
+    return true;
+}
+
+void TFLay::showPage(Page page)
+{
+    layreg123->setCurrentIndex(int(page));
+}
+
+void TFLay::markChanged()
+{
+    layout_.changed = true;
+}
+
+QStringList TFLay::currentText()
+{
+    layout_.text = buildLayoutText(layout_.data, ui_);
+    return layout_.text;
+}
+
+LayoutElementGrid* TFLay::currentGrid() const
+{
+    if (layreg123->currentIndex() != PrintLayout || layreg->currentIndex() < 1)
+        return nullptr;
+    return grids_[layreg->currentIndex() - 1];
+}
+
+void TFLay::pageChanged()
+{
+    const bool onGrid = currentGrid() != nullptr;
+    for (QPushButton* b : rowButtons_)
+        b->setEnabled(onGrid);
+    if (layreg123->currentIndex() == SourceText)
+        Memo1->setPlainText(currentText().join(QLatin1Char('\n')));
+}
+
+void TFLay::load()
+{
+    if (files_.open(layout_, abbreviationFile_))
+        refill();
+}
+
+bool TFLay::save()
+{
+    const bool ok = files_.save(layout_);
+    refill();
+    return ok;
+}
+
+bool TFLay::saveAs()
+{
+    const bool ok = files_.saveAs(layout_);
+    refill();
+    return ok;
+}
+
+void TFLay::print()
+{
+    const QStringList text = currentText();
+    if (printContents)
+        printContents(layreg123->currentIndex() == InputLayout, layout_.path, text);
+}
+
+void TFLay::runPreview(FormMode mode)
+{
+    if (preview)
+        preview(layout_.path, currentText(), mode, std::nullopt);
+}
+
+void TFLay::insertRow()
+{
+    if (LayoutElementGrid* g = currentGrid(); g && zedora::insertRow(g->grid(), std::max(0, g->currentRow()), ui_)) {
+        g->refill();
+        markChanged();
+    }
+}
+
+void TFLay::duplicateRow()
+{
+    if (LayoutElementGrid* g = currentGrid(); g && zedora::duplicateRow(g->grid(), std::max(0, g->currentRow()), ui_)) {
+        g->refill();
+        markChanged();
+    }
+}
+
+void TFLay::deleteRow()
+{
+    if (LayoutElementGrid* g = currentGrid(); g && zedora::deleteRow(g->grid(), std::max(0, g->currentRow()), ui_)) {
+        g->refill();
+        markChanged();
+    }
+}
+
+void TFLay::globalChange()
+{
+    LayoutElementGrid* g = currentGrid();
+    if (!g)
+        return;
+    const auto start = globalChangeStart(g->grid(), g->currentRow(), g->currentColumn(), ui_);
+    if (!start)
+        return;
+    Tfverschiebung dialog(layout_.data, g->kind(), g->currentColumn(), *start, ui_, this);
+    if (dialog.exec() == QDialog::Accepted && dialog.changes() > 0) {
+        for (LayoutElementGrid* grid : grids_)
+            grid->refill();
+        markChanged();
+    }
+}
+
+bool TFLay::mayClose()
+{
+    const QString error = textBlockInEntryError(layout_.data);
+    if (!error.isEmpty()) {
+        ui_.error(error);
+        return false;
+    }
+    if (!layout_.changed)
+        return true;
+    switch (ui_.ask(QStringLiteral("Sollen die Änderungen im Layout gespeichert werden?\n"), Buttons::YesNoCancel)) {
+    case Answer::Yes:
+        // A save that fails keeps the editor open with the edits.
+        return files_.save(layout_);
+    case Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TFLay::closeEvent(QCloseEvent* event)
+{
+    if (closingChecked_ || mayClose()) {
+        closingChecked_ = true;
+        event->accept();
+        QDialog::done(QDialog::Accepted);
+        return;
+    }
+    event->ignore();
+}
+
+void TFLay::reject()
+{
+    // Escape goes through the same checks as "Beenden".
+    close();
+}
+
+} // namespace zedora
