@@ -19,6 +19,7 @@ int importCommand(const Args& args, std::ostream& out, std::ostream& err);
 int listCommand(const Args& args, std::ostream& out, std::ostream& err);
 int zipCommand(const Args& args, std::ostream& out, std::ostream& err);
 int rolloverCommand(const Args& args, std::ostream& out, std::ostream& err);
+int archiveCommand(const Args& args, std::ostream& out, std::ostream& err);
 int statsCommand(const Args& args, std::ostream& out, std::ostream& err);
 
 } // namespace zedora::cli

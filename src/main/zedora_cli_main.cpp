@@ -34,6 +34,8 @@ const Command kCommands[] = {
      zedora::cli::zipCommand},
     {"rollover", "rollover --workspace DIR --file SCHUELERDATEI --to ZE-JJZZ-H ...   Schülerdatei ins nächste Halbjahr fortschreiben",
      zedora::cli::rolloverCommand},
+    {"archive", "archive --workspace DIR --file SCHUELERDATEI --into A23-24-1   Schülerdatei in eine Archivdatei übertragen",
+     zedora::cli::archiveCommand},
     {"stats", "stats grades|absences|graduation --workspace DIR (--file SCHUELERDATEI | --dir ZE-JJZZ-H) [--xlsx|--pdf AUSGABE]   Statistiken",
      zedora::cli::statsCommand},
 };
