@@ -258,3 +258,21 @@ TEST(EditorWindow, EnterMovesRightThenToTheNextRow)
     pictures.moveToNextCell();
     EXPECT_EQ(pictures.currentRow(), 0);
 }
+
+TEST(EditorWindow, BeendenClosesOnlyPastTheChecks)
+{
+    Editor e;
+    ASSERT_TRUE(e.open());
+    e.window.show();
+    e.grid(ElementKind::Eintrag).item(0, 3)->setText("5");
+    auto* quit = e.window.findChild<QPushButton*>("Verlasse");
+    ASSERT_TRUE(quit);
+    e.ui.answers.enqueue(Answer::Cancel);
+    quit->click();
+    EXPECT_TRUE(e.window.isVisible());
+    e.ui.answers.enqueue(Answer::No);
+    quit->click();
+    EXPECT_FALSE(e.window.isVisible());
+    EXPECT_EQ(e.ui.messages(), QStringList({kSaveQuestion, kSaveQuestion}));
+    EXPECT_NE(e.printedFile().Eintraege[0].x, 5);
+}

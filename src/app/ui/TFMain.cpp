@@ -37,9 +37,11 @@
 #include "print/ui/print_centre_commands.h"
 #include "print/ui/list_preview.h"
 #include "print/ui/list_printout_commands.h"
+#include "print/ui/layout_editor_commands.h"
 #include "periphery/ui/periphery_commands.h"
 #include "exchange/ui/import_commands.h"
 #include "exchange/ui/zip_commands.h"
+#include "schoolyear/ui/archive_commands.h"
 #include "schoolyear/ui/schoolyear_commands.h"
 
 #include <QAction>
@@ -162,6 +164,7 @@ void TFMain::installCommands()
     installPreviewCommands(frame);
     installPrintCentre(frame);
     installListPrintouts(frame);
+    installLayoutEditor(frame);
     installEntryTableFeatures(frame);  // puts the cell editors in place
     installStudentNavigation(frame);
     installViewCommands(frame);
@@ -176,6 +179,7 @@ void TFMain::installCommands()
     installZipExchange(frame);
     installBulkEdits(frame);
     installSchoolYear(frame);
+    installArchiveAndStatistics(frame);
 }
 
 // The frame follows the open file: the status line and the grids' current

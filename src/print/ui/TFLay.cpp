@@ -301,19 +301,21 @@ bool TFLay::mayClose()
 
 void TFLay::closeEvent(QCloseEvent* event)
 {
-    if (closingChecked_ || mayClose()) {
-        closingChecked_ = true;
-        event->accept();
-        QDialog::done(QDialog::Accepted);
+    if (closingChecked_) {
+        QDialog::closeEvent(event);
         return;
     }
     event->ignore();
+    reject();
 }
 
 void TFLay::reject()
 {
-    // Escape goes through the same checks as "Beenden".
-    close();
+    // Escape, "Beenden" and the window's close box all pass the checks.
+    if (!closingChecked_ && !mayClose())
+        return;
+    closingChecked_ = true;
+    QDialog::reject();
 }
 
 } // namespace zedora

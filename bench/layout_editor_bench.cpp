@@ -1,0 +1,77 @@
+// The layout editor: opening the demo layout in the window, and the part of
+// "Vorschau 1" the editor owns after an edit (building the text and parsing
+// it into the print model).
+#include "base/created_files_register.h"
+#include "base/scripted_interaction.h"
+#include "base/workspace_files.h"
+#include "print/layout_editor_io.h"
+#include "print/layout_files.h"
+#include "print/layout_reader.h"
+#include "print/ui/TFLay.h"
+#include "print/ui/layout_element_grid.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace zedora;
+
+namespace {
+
+struct Workspace {
+    QTemporaryDir dir;
+    TNeueDateien reg{dir.filePath(QStringLiteral("neu.txt")), dir.filePath(QStringLiteral("neuverz.txt"))};
+    WorkspaceFiles files{reg};
+    ScriptedInteraction ui;
+    LayoutFiles layouts{dir.path(), files, ui};
+    QString path;
+    Workspace()
+    {
+        reg.endDefer();
+        QDir(dir.path()).mkpath(QStringLiteral("LAYOUT"));
+        path = dir.filePath(QStringLiteral("LAYOUT/DEMO.LAY"));
+        QFile::copy(QStringLiteral(ZEDORA_SHARE_DIR "/MUSTER/DEMOLAY.MST"), path);
+    }
+};
+
+void BM_OpenDemoLayoutInEditor(benchmark::State& state)
+{
+    Workspace ws;
+    for (auto _ : state) {
+        TFLay editor(ws.layouts, ws.ui, QStringLiteral("KUERZEL.TXT"), {});
+        if (!editor.openPath(ws.path))
+            state.SkipWithError("DEMO.LAY not opened");
+        benchmark::DoNotOptimize(editor.layout().data.grids[0].rows.size());
+    }
+}
+BENCHMARK(BM_OpenDemoLayoutInEditor)->Unit(benchmark::kMillisecond);
+
+void BM_EditThenBuildAndParseForPreview(benchmark::State& state)
+{
+    Workspace ws;
+    TFLay editor(ws.layouts, ws.ui, QStringLiteral("KUERZEL.TXT"), {});
+    if (!editor.openPath(ws.path))
+        state.SkipWithError("DEMO.LAY not opened");
+    int x = 100;
+    for (auto _ : state) {
+        editor.elementGrid(ElementKind::Eintrag)->item(0, 3)->setText(QString::number(++x % 2000));
+        TDruckLayout model;
+        parseLayoutText(editor.currentText(), ws.dir.filePath(QStringLiteral("LAYOUT")), model);
+        benchmark::DoNotOptimize(model.Eintraege[0].x);
+    }
+}
+BENCHMARK(BM_EditThenBuildAndParseForPreview)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
