@@ -1,0 +1,175 @@
+// The statistics on a main window frame: the menu items, the printouts they
+// hand to the preview, and the grade statistics window with its export.
+#include "archive/archive_workspace.h"
+#include "archive/statistics_fixture.h"
+#include "core/app_context.h"
+#include "core/ui/admin_commands.h"
+#include "core/ui/main_frame.h"
+#include "core/ui/main_menu.h"
+#include "data/current_student_file.h"
+#include "data/student_table_model.h"
+#include "entry/abbreviation_tables.h"
+#include "print/list_job.h"
+#include "print/print_job.h"
+#include "schoolyear/ui/TFNotenStat.h"
+#include "schoolyear/ui/archive_commands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFrame>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace zedora::test {
+namespace {
+
+template <class T>
+[[noreturn]] T& notUsed()
+{
+    ADD_FAILURE() << "the statistics used a part of the frame they should not need";
+    std::abort();
+}
+
+class Frame : public MainFrame {
+public:
+    ArchiveWorkspace ws;
+    std::unique_ptr<AppContext> ctx;
+    std::unique_ptr<CurrentStudentFile> file;
+    QMainWindow main;
+    QFrame* bar = new QFrame(&main);
+    QTableView grid;
+    std::unique_ptr<StudentTableModel> model;
+    AdminCommands admin;
+    MainMenu mainMenu;
+    AbbreviationTables tables;
+    QStringList printed;
+
+    Frame()
+    {
+        writeStudents(ws.root + QStringLiteral("ZE-2324-1/5A.DBF"),
+                      {{{"NAME", "A"}, {"DE", "1"}, {"EN", "2"}, {"VS1", "4"}, {"UE1", "1"}, {"KLASSE", "5A"}},
+                       {{"NAME", "B"}, {"DE", "3"}, {"EN", "k.A."}, {"VS1", ""}, {"KLASSE", "5A"}}});
+        writeStudents(ws.root + QStringLiteral("ZE-2324-1/6B.DBF"), {{{"NAME", "C"}, {"DE", "6"}, {"VS1", "2"}}});
+        ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR "/"), ws.root, QStringLiteral("PC1")};
+        ctx = std::make_unique<AppContext>(ws.ui, paths);
+        ctx->openWorkspace(ws.root);
+        ctx->createdFiles->endDefer();
+        file = std::make_unique<CurrentStudentFile>(*ctx);
+        EXPECT_TRUE(file->open(ws.root + QStringLiteral("ZE-2324-1/5A.DBF")));
+        model = std::make_unique<StudentTableModel>(file->table());
+        std::vector<ColumnSpec> columns;
+        for (const char* f : {"DE", "VS1", "EN"}) {
+            ColumnSpec c;
+            c.field = QLatin1String(f);
+            c.title = QLatin1String(f);
+            c.width = 3;
+            columns.push_back(c);
+        }
+        model->setColumns(columns);
+        grid.setModel(model.get());
+        mainMenu = buildMainMenu(main, admin);
+        installArchiveAndStatistics(*this);
+        ws.ui.clear();
+    }
+
+    QWidget& window() override { return main; }
+    AppContext& context() override { return *ctx; }
+    CurrentStudentFile& studentFile() override { return *file; }
+    AbbreviationTables& abbreviations() override { return tables; }
+    AdminCommands& adminCommands() override { return admin; }
+    const MainMenu& menu() const override { return mainMenu; }
+    QTableView& entryGrid() override { return grid; }
+    QTableView& nameGrid() override { return notUsed<QTableView>(); }
+    StudentTableModel& entryModel() override { return *model; }
+    QTabWidget& pages() override { return notUsed<QTabWidget>(); }
+    QFrame& iconBar() override { return *bar; }
+    HelpLine& helpLine() override { return notUsed<HelpLine>(); }
+    MemoPanel& memoPanel() override { return notUsed<MemoPanel>(); }
+    ProgressPanel& progressPanel() override { return notUsed<ProgressPanel>(); }
+    DeferringInteraction& checkMessages() override { return notUsed<DeferringInteraction>(); }
+    void saveAndNext() override {}
+    void takeOverInput() override {}
+    void rebuildTable() override {}
+    void applyColumns() override {}
+    void applyColourScheme() override {}
+    void showListPrintout(const ListJob& job) override { printed << QString::number(job.kind); }
+};
+
+QString cell(QTableWidget& g, int r, int c) { return g.item(r, c) ? g.item(r, c)->text() : QString(); }
+
+TEST(StatisticsCommands, MenuItemsPrintTheirStatisticsAndNameADamagedFile)
+{
+    Frame f;
+    for (const char* name : {"StatistikberaktuelleSpalte3", "StatistikberFehltageimgesamtenVerzeichnis1",
+                             "StatitistikberAbschlsseimgesamtenVerzeichnis1", "Notenstatistiken1"})
+        EXPECT_TRUE(f.admin.isAvailable(f.mainMenu.action(QLatin1String(name)))) << name;
+
+    // Administrator commands only: nothing happens in the normal mode.
+    f.mainMenu.action(QStringLiteral("StatistikberFehltageimgesamtenVerzeichnis1"))->trigger();
+    EXPECT_TRUE(f.printed.isEmpty());
+    f.admin.setAdministratorMode(true);
+
+    writeBytes(f.ws.root.toStdString() + "ZE-2324-1/7C.DBF", "defekt");
+    f.mainMenu.action(QStringLiteral("StatistikberFehltageimgesamtenVerzeichnis1"))->trigger();
+    ASSERT_EQ(f.printed.size(), 1);
+    ASSERT_EQ(f.ws.ui.messages().size(), 1);
+    EXPECT_TRUE(f.ws.ui.messages().first().startsWith(QStringLiteral("Die Datei 7C.DBF konnte nicht gelesen werden")));
+
+    f.grid.setCurrentIndex(f.model->index(0, 1));
+    f.mainMenu.action(QStringLiteral("StatistikberaktuelleSpalte3"))->trigger();
+    f.mainMenu.action(QStringLiteral("StatitistikberAbschlsseimgesamtenVerzeichnis1"))->trigger();
+    EXPECT_EQ(f.printed, (QStringList{QString::number(JobKind::AbsenceStatistics),
+                                      QString::number(JobKind::ColumnStatistics),
+                                      QString::number(JobKind::GraduationStatistics)}));
+}
+
+TEST(GradeStatisticsWindow, FillsComputesAndExportsTheTable)
+{
+    Frame f;
+    TFNotenStat w(f, f.file->studentFilesOfDirectory(), {QStringLiteral("DE"), QStringLiteral("EN")});
+    QTableWidget& g = w.grid();
+    // Opened on the open file: one row per grade field.
+    EXPECT_EQ(cell(g, 0, 0), QStringLiteral("5A.DBF"));
+    EXPECT_EQ(cell(g, 1, 1), QStringLiteral("EN"));
+    EXPECT_TRUE(cell(g, 2, 0).isEmpty());
+
+    w.fillSubject(QStringLiteral("DE"));
+    EXPECT_EQ(cell(g, 1, 0), QStringLiteral("6B.DBF"));
+    w.fillAll();
+    EXPECT_EQ(cell(g, 3, 0) + cell(g, 3, 1), QStringLiteral("6B.DBFEN"));
+    w.compute();
+    EXPECT_EQ(QStringList({cell(g, 0, 2), cell(g, 0, 4), cell(g, 0, 8)}),
+              QStringList({QStringLiteral("1"), QStringLiteral("1"), QLocale().toString(2.0, 'f', 2)}));
+    EXPECT_EQ(cell(g, 1, 3), QStringLiteral("1"));   // k.A. is no grade
+    EXPECT_EQ(cell(g, 3, 8), QString());
+
+    f.ws.ui.answers.enqueue(Answer::No);
+    w.exportWorkbook();
+    const QString path = f.ws.root + QStringLiteral("tmp/notenstatistik.xlsx");
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_EQ(f.ws.ui.messages(),
+              QStringList{QStringLiteral("Statistik wurde als Excel-Datei gespeichert unter:\n\n") +
+                          QString(f.ws.root).replace(u'/', u'\\') +
+                          QStringLiteral("tmp\\notenstatistik.xlsx\n\nSoll die Datei jetzt geöffnet werden?\n")});
+
+    f.ws.ui.answers.enqueue(Answer::No);
+    for (QPushButton* b : w.findChildren<QPushButton*>())
+        if (b->text() == QStringLiteral("&Löschen"))
+            b->click();
+    EXPECT_EQ(cell(g, 0, 0), QStringLiteral("5A.DBF"));
+    f.ws.ui.answers.enqueue(Answer::Yes);
+    for (QPushButton* b : w.findChildren<QPushButton*>())
+        if (b->text() == QStringLiteral("&Löschen"))
+            b->click();
+    EXPECT_TRUE(cell(g, 0, 0).isEmpty());
+    EXPECT_EQ(f.ws.ui.messages().last(), QStringLiteral("Sollen ale Felder gelöscht werden?\n\n"));
+}
+
+} // namespace
+} // namespace zedora::test
