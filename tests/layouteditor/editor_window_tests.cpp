@@ -18,7 +18,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QImage>
 #include <QPushButton>
+#include <QSet>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -29,13 +31,8 @@ using namespace zedora;
 
 namespace {
 
-QString demoSource()
-{
-    QString here = QFileInfo(QStringLiteral(__FILE__)).path();
-    if (QDir::isRelativePath(here))
-        here = QStringLiteral(ZEDORA_BINARY_DIR "/") + here;
-    return here + QStringLiteral("/../../share/MUSTER/DEMOLAY.MST");
-}
+// The shipped demo layout as installed: in the program's own encoding.
+QString demoSource() { return QStringLiteral(ZEDORA_SHARE_DIR "/MUSTER/DEMOLAY.MST"); }
 
 const QString kSaveQuestion = QStringLiteral("Sollen die Änderungen im Layout gespeichert werden?\n");
 
@@ -53,7 +50,7 @@ struct Editor {
         reg.endDefer();
         QDir(dir.path()).mkpath(QStringLiteral("LAYOUT"));
         path = dir.filePath(QStringLiteral("LAYOUT/DEMO.LAY"));
-        QFile::copy(demoSource(), path);
+        EXPECT_TRUE(QFile::copy(demoSource(), path)) << "build the target zedora_share first";
     }
     bool open() { return window.openPath(path); }
     LayoutElementGrid& grid(ElementKind k) { return *window.elementGrid(k); }
@@ -275,4 +272,36 @@ TEST(EditorWindow, BeendenClosesOnlyPastTheChecks)
     EXPECT_FALSE(e.window.isVisible());
     EXPECT_EQ(e.ui.messages(), QStringList({kSaveQuestion, kSaveQuestion}));
     EXPECT_NE(e.printedFile().Eintraege[0].x, 5);
+}
+
+// Every page draws; with ZEDORA_SCREENSHOTS set to a folder the pictures are
+// written there for the manual.
+TEST(EditorWindow, EveryPageDraws)
+{
+    Editor e;
+    ASSERT_TRUE(e.open());
+    e.window.resize(900, 600);
+    const QString folder = qEnvironmentVariable("ZEDORA_SCREENSHOTS");
+    const auto shoot = [&](const QString& name) {
+        const QImage image = e.window.grab().toImage();
+        ASSERT_EQ(image.size(), e.window.size()) << name.toStdString();
+        // Not a blank window: the page holds more than one colour.
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); y += 7)
+            for (int x = 0; x < image.width(); x += 7)
+                colours.insert(image.pixel(x, y));
+        EXPECT_GT(colours.size(), 3) << name.toStdString();
+        if (!folder.isEmpty())
+            image.save(QDir(folder).filePath(name + QStringLiteral(".png")));
+    };
+    e.window.showPage(TFLay::InputLayout);
+    shoot(QStringLiteral("layout_editor_eingabelayout"));
+    e.window.showPage(TFLay::PrintLayout);
+    static const char* pages[] = {"allgemeines", "eintrag", "linie", "notenfeld", "textblock", "bild"};
+    for (int p = 0; p < 6; ++p) {
+        e.window.layreg->setCurrentIndex(p);
+        shoot(QStringLiteral("layout_editor_") + QLatin1String(pages[p]));
+    }
+    e.window.showPage(TFLay::SourceText);
+    shoot(QStringLiteral("layout_editor_quelltext"));
 }
