@@ -23,6 +23,15 @@ bool asNumber(const QString& text, double& value)
     return ok && !t.contains(QLatin1Char('e'), Qt::CaseInsensitive);
 }
 
+// Trimmed, at most 250 characters, and never a formula.
+QString cellText(const QString& text)
+{
+    QString t = text.trimmed().left(250);
+    if (t.startsWith(QLatin1Char('=')))
+        t.remove(0, 1);
+    return t;
+}
+
 } // namespace
 
 QString xlsxSheetName(const QString& name)
@@ -53,11 +62,12 @@ QString writeXlsx(const QString& path, const XlsxTable& table)
         for (int c = 0; c < row.size(); ++c) {
             const lxw_row_t rr = lxw_row_t(r + 2);
             const lxw_col_t cc = lxw_col_t(c);
+            const QString text = cellText(row[c]);
             double v = 0;
-            if (r > 0 && asNumber(row[c], v))
+            if (r > 0 && asNumber(text, v))
                 worksheet_write_number(sheet, rr, cc, v, nullptr);
-            else if (!row[c].isEmpty())
-                worksheet_write_string(sheet, rr, cc, row[c].toUtf8().constData(), r == 0 ? bold : nullptr);
+            else if (!text.isEmpty())
+                worksheet_write_string(sheet, rr, cc, text.toUtf8().constData(), r == 0 ? bold : nullptr);
         }
     }
     const lxw_error rc = workbook_close(book);

@@ -1,7 +1,9 @@
 #pragma once
 // A table as a real .xlsx workbook: one sheet, the title in A1, the table
 // from row 3 (its first line bold as the header). Cells that read as
-// numbers are stored as numbers, everything else as text.
+// numbers are stored as numbers, everything else as text; cells are
+// trimmed, cut to 250 characters and lose a leading "=", so no text becomes
+// a formula.
 #include <QString>
 #include <QStringList>
 #include <QVector>

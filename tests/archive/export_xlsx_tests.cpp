@@ -44,7 +44,8 @@ TEST(XlsxExport, SheetTitleAndTableReadBackWithNumbersAsNumbers)
     t.title = QStringLiteral("Notenstatistik Schülerinnen");
     t.rows = {{QStringLiteral("Klasse"), QStringLiteral("Fach"), QStringLiteral("Durchschnitt")},
               {QStringLiteral("5ä.DBF"), QStringLiteral("DE"), QStringLiteral("2,35")},
-              {QStringLiteral("SUMMEN:"), QStringLiteral("12"), QString()}};
+              {QStringLiteral("SUMMEN:"), QStringLiteral("12"), QString()},
+              {QStringLiteral("=SUM(A1:A2)"), QStringLiteral("  =5 "), QString(300, u'x')}};
     ASSERT_EQ(writeXlsx(path, t), QString());
     EXPECT_FALSE(QFile::exists(path + QStringLiteral(".tmp")));
     const QStringList lines = readBack(path).split(u'\n', Qt::SkipEmptyParts);
@@ -53,7 +54,9 @@ TEST(XlsxExport, SheetTitleAndTableReadBackWithNumbersAsNumbers)
                                   QStringLiteral("A3=str:Klasse"), QStringLiteral("B3=str:Fach"),
                                   QStringLiteral("C3=str:Durchschnitt"), QStringLiteral("A4=str:5ä.DBF"),
                                   QStringLiteral("B4=str:DE"), QStringLiteral("C4=float:2.35"),
-                                  QStringLiteral("A5=str:SUMMEN:"), QStringLiteral("B5=int:12")}));
+                                  QStringLiteral("A5=str:SUMMEN:"), QStringLiteral("B5=int:12"),
+                                  QStringLiteral("A6=str:SUM(A1:A2)"), QStringLiteral("B6=int:5"),
+                                  QStringLiteral("C6=str:") + QString(250, u'x')}));
 }
 
 TEST(XlsxExport, AnUnwritableTargetIsReportedAndLeavesNothingBehind)
