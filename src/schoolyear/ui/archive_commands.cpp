@@ -13,6 +13,7 @@
 #include "print/statistics_printouts.h"
 #include "schoolyear/statistics_column.h"
 #include "schoolyear/statistics_directory.h"
+#include "schoolyear/ui/TFArchiv.h"
 #include "schoolyear/ui/TFNotenStat.h"
 
 #include <QAction>
@@ -112,6 +113,23 @@ void gradeStatistics(MainFrame& frame)
     dialog.exec();
 }
 
+// The open file is closed while archives are worked on, so it can be
+// transferred and nothing holds it; afterwards it is opened again.
+void archives(MainFrame& frame)
+{
+    if (!savedFirst(frame))
+        return;
+    CurrentStudentFile& file = frame.studentFile();
+    const QString open = file.path();
+    file.writeAssignments();
+    file.table().close();
+    {
+        TFArchiv dialog(frame, open, &frame.window());
+        dialog.exec();
+    }
+    file.open(open);
+}
+
 void hook(MainFrame& frame, const char* name, void (*run)(MainFrame&))
 {
     QAction* a = frame.menu().action(QString::fromLatin1(name));
@@ -132,6 +150,7 @@ void installArchiveAndStatistics(MainFrame& frame)
     hook(frame, "StatitistikberAbschlsseimgesamtenVerzeichnis1", graduations);
     hook(frame, "StatistikberAbschlsseimgesamtenDatenbverzeichnisZE1", graduations);
     hook(frame, "Notenstatistiken1", gradeStatistics);
+    hook(frame, "Archivdateienbearbeiten1", archives);
 }
 
 } // namespace zedora
