@@ -143,7 +143,7 @@ std::optional<ArchiveTransfer> transferIntoArchive(const QString& sourcePath, co
 
 QString transferReport(const QString& archivePath, const ArchiveTransfer& t)
 {
-    QString text = QStringLiteral("Datei ") + toWindowsSeparators(archivePath).toUpper() + QStringLiteral(":") +
+    QString text = QStringLiteral("Datei ") + toWindowsSeparators(archivePath) + QStringLiteral(":") +
                    QStringLiteral("\n\n") + QStringLiteral("   Datensätze neu angelegt: ") + QString::number(t.added) +
                    QStringLiteral("\n") + QStringLiteral("   Datensätze aktualisiert: ") + QString::number(t.updated);
     if (!t.withoutId.isEmpty())

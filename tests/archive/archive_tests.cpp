@@ -87,7 +87,7 @@ TEST(ArchiveTransfer, NewThenUpdatedByIdWithMemos)
     EXPECT_EQ(second->added, 1);
     EXPECT_EQ(second->updated, 1);
     EXPECT_EQ(transferReport(*archive, *second),
-              QStringLiteral("Datei ") + toWindowsSeparators(ws.root).toUpper() +
+              QStringLiteral("Datei ") + toWindowsSeparators(ws.root) +
                   QStringLiteral("ARCHIV\\A08-09-1.DBF:\n\n   Datensätze neu angelegt: 1\n   Datensätze aktualisiert: 1"));
 
     const auto stored = archiveById(*archive);
