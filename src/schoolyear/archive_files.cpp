@@ -82,7 +82,8 @@ std::optional<QString> createArchiveFile(const QString& chosenName, const Studen
 }
 
 std::optional<ArchiveTransfer> transferIntoArchive(const QString& sourcePath, const QString& archivePath,
-                                                   const StudentFileContext& context)
+                                                   const StudentFileContext& context,
+                                                   const std::function<void(int)>& afterRecord)
 {
     const QString source = resolvePath(sourcePath), target = resolvePath(archivePath);
     if (QFileInfo(source) == QFileInfo(target)) {
@@ -132,6 +133,8 @@ std::optional<ArchiveTransfer> transferIntoArchive(const QString& sourcePath, co
                     into->setText(i, from->text(i));
             }
             into->post();
+            if (afterRecord)
+                afterRecord(t.added + t.updated);
         }
     } catch (const std::exception& e) {
         context.ui.error(QStringLiteral("Fehler beim Übertragen in %1:\n%2")

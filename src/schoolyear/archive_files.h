@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace zedora {
@@ -35,8 +36,10 @@ struct ArchiveTransfer {
 // whose fields differ from the archive's. Shows failures itself and returns
 // nothing; every record is written whole, so an interruption leaves each
 // archive record in its old or its new state.
+// afterRecord runs after each written record (for tests that interrupt).
 std::optional<ArchiveTransfer> transferIntoArchive(const QString& sourcePath, const QString& archivePath,
-                                                   const StudentFileContext& context);
+                                                   const StudentFileContext& context,
+                                                   const std::function<void(int written)>& afterRecord = {});
 
 // The report shown after one source file.
 QString transferReport(const QString& archivePath, const ArchiveTransfer& t);
