@@ -12,7 +12,7 @@ PACKAGES=(
   fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev libshp-dev
   python3-dbfread gdal-bin libdbd-xbase-perl poppler-utils xvfb xauth imagemagick
-  mariadb-server cups printer-driver-cups-pdf desktop-file-utils appstream dpkg-dev
+  mariadb-server cups printer-driver-cups-pdf desktop-file-utils appstream dpkg-dev python3-openpyxl
   clang libclang-rt-14-dev
 )
 
