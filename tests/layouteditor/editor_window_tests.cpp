@@ -74,7 +74,11 @@ TEST(EditorWindow, OpensTheLayoutIntoItsPages)
     EXPECT_EQ(g.layname->text(), "Halbjahreszeugnis (Demo-Layout)");
     EXPECT_EQ(g.layGrad->text(), "11");
     EXPECT_EQ(g.Label6->text(), "Layoutdatei: DEMO.LAY");
-    EXPECT_TRUE(g.Label7->text().endsWith("\\LAYOUT"));
+    // The folder as it is, so the user can find it.
+    const QString folder = g.Label7->text().mid(QStringLiteral("im Verzeichnis: ").size());
+    EXPECT_TRUE(g.Label7->text().startsWith("im Verzeichnis: "));
+    EXPECT_TRUE(folder.endsWith("/LAYOUT")) << folder.toStdString();
+    EXPECT_TRUE(QDir(folder).exists()) << folder.toStdString();
     const LayoutGrid& entries = e.grid(ElementKind::Eintrag).grid();
     ASSERT_GT(entries.usedRows(), 5);
     EXPECT_EQ(e.grid(ElementKind::Eintrag).item(0, 3)->text(), entries.rows[0][3]);

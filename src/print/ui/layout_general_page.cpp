@@ -5,6 +5,7 @@
 #include "base/path_resolver.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFont>
@@ -152,7 +153,8 @@ void LayoutGeneralPage::refill(const QString& layoutPath, const QStringList& abb
     filling_ = true;
     const QFileInfo info(layoutPath);
     Label6->setText(QStringLiteral("Layoutdatei: ") + info.fileName());
-    Label7->setText(QStringLiteral("im Verzeichnis: ") + upperAscii(toWindowsSeparators(info.absolutePath())));
+    // The folder as this system names it: upper-cased it would name another one.
+    Label7->setText(QStringLiteral("im Verzeichnis: ") + QDir::toNativeSeparators(info.absolutePath()));
     layname->setText(general_.FormularName);
     laybedeut->setCurrentIndex(general_.Bedeutung);
     layFont->setText(general_.GlobaleSchrift);
