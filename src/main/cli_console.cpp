@@ -1,8 +1,23 @@
 #include "main/cli_console.h"
 
+#include "core/program_paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
 #include <ostream>
 
 namespace zedora::cli {
+
+std::optional<QString> existingWorkspace(const QString& given, const ProgramPaths& paths, std::ostream& err)
+{
+    const QString ws = withTrailingSlash(given.isEmpty() ? paths.defaultWorkspace : QDir(given).absolutePath());
+    if (!QFileInfo(ws).isDir()) {
+        err << "Arbeitsverzeichnis nicht gefunden: " << ws.toStdString() << "\n";
+        return std::nullopt;
+    }
+    return ws;
+}
 
 void ConsoleInteraction::print(const char* prefix, const QString& text)
 {

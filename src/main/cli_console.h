@@ -4,9 +4,19 @@
 // dialogs are not available.
 #include "base/interaction.h"
 
+#include <QString>
 #include <iosfwd>
+#include <optional>
+
+namespace zedora {
+struct ProgramPaths;
+}
 
 namespace zedora::cli {
+
+// The workspace a command works in: the one given, else the default one,
+// with a trailing '/'; nothing (and a message) when the folder does not exist.
+std::optional<QString> existingWorkspace(const QString& given, const ProgramPaths& paths, std::ostream& err);
 
 class ConsoleInteraction : public Interaction {
 public:

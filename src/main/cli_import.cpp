@@ -161,12 +161,10 @@ int importCommand(const Args& args, std::ostream& out, std::ostream& err)
         return 2;
     }
     const ProgramPaths paths = detectProgramPaths(QCoreApplication::applicationDirPath());
-    const QString ws = withTrailingSlash(a.workspace.isEmpty() ? paths.defaultWorkspace
-                                                               : QDir(a.workspace).absolutePath());
-    if (!QFileInfo(ws).isDir()) {
-        err << "Arbeitsverzeichnis nicht gefunden: " << ws.toStdString() << "\n";
+    const std::optional<QString> found = existingWorkspace(a.workspace, paths, err);
+    if (!found)
         return 1;
-    }
+    const QString ws = *found;
     TNeueDateien reg(resolveIn(ws, QStringLiteral("angelegteDateien.txt")),
                      resolveIn(ws, QStringLiteral("angelegteVerzeichnisse.txt")));
     reg.endDefer();

@@ -85,12 +85,10 @@ int rolloverCommand(const Args& args, std::ostream& out, std::ostream& err)
         return 2;
     }
     const ProgramPaths paths = detectProgramPaths(QCoreApplication::applicationDirPath());
-    const QString ws = withTrailingSlash(a.workspace.isEmpty() ? paths.defaultWorkspace
-                                                               : QDir(a.workspace).absolutePath());
-    if (!QFileInfo(ws).isDir()) {
-        err << "Arbeitsverzeichnis nicht gefunden: " << ws.toStdString() << "\n";
+    const std::optional<QString> found = existingWorkspace(a.workspace, paths, err);
+    if (!found)
         return 1;
-    }
+    const QString ws = *found;
     RolloverConsole ui(err, a.overwrite);
     Settings settings;
     SettingsFiles(ws, paths.computerName, ui).read(settings);

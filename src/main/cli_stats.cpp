@@ -87,12 +87,10 @@ int statsCommand(const Args& args, std::ostream& out, std::ostream& err)
         return 2;
     }
     const ProgramPaths paths = detectProgramPaths(QCoreApplication::applicationDirPath());
-    const QString ws = withTrailingSlash(a.workspace.isEmpty() ? paths.defaultWorkspace
-                                                               : QDir(a.workspace).absolutePath());
-    if (!QFileInfo(ws).isDir()) {
-        err << "Arbeitsverzeichnis nicht gefunden: " << ws.toStdString() << "\n";
+    const std::optional<QString> found = existingWorkspace(a.workspace, paths, err);
+    if (!found)
         return 1;
-    }
+    const QString ws = *found;
     ConsoleInteraction ui(err);
     Settings settings;
     SettingsFiles(ws, paths.computerName, ui).read(settings);
