@@ -54,10 +54,10 @@ public:
     CurrentColumn column() const
     {
         const int col = frame_.entryGrid().currentIndex().column();
-        const ColumnSpec* spec = frame_.entryModel().column(col);
-        if (!spec)
+        const ColumnSpec* layoutColumn = frame_.entryModel().column(col);
+        if (!layoutColumn)
             return {};
-        return {spec->field, spec->caption};
+        return {layoutColumn->field, layoutColumn->caption};
     }
     StudentTable& table() { return frame_.studentFile().table(); }
     Interaction& ui() { return frame_.context().ui; }
@@ -129,8 +129,8 @@ public:
     {
         QStringList fields;
         for (int i = 0; i < frame_.entryModel().columnCount(); ++i)
-            if (const ColumnSpec* spec = frame_.entryModel().column(i))
-                fields << spec->field;
+            if (const ColumnSpec* layoutColumn = frame_.entryModel().column(i))
+                fields << layoutColumn->field;
         return fields;
     }
 
@@ -141,8 +141,8 @@ public:
             return;
         QStringList entries;
         for (int i = 0; i < frame_.entryModel().columnCount(); ++i)
-            if (const ColumnSpec* spec = frame_.entryModel().column(i); spec && fieldKind(spec->field) == FieldKind::Grade)
-                entries << epochalEntry(spec->field, spec->caption);
+            if (const ColumnSpec* layoutColumn = frame_.entryModel().column(i); layoutColumn && fieldKind(layoutColumn->field) == FieldKind::Grade)
+                entries << epochalEntry(layoutColumn->field, layoutColumn->caption);
         FileAssignments& fa = frame_.studentFile().assignments();
         TfEpochal dialog(frame_.studentFile().fileName(), frame_.context().settings.EpZeichen, entries,
                          QStringList(fa.EP.begin(), fa.EP.end()), &frame_.window());

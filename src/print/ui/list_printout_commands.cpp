@@ -87,10 +87,10 @@ void ListPrintoutCommands::tablePrint()
     TablePrintInput in;
     StudentTableModel& model = frame_.entryModel();
     for (int c = 0; c < model.columnCount() && in.columns.size() < kMaxTableColumns; ++c) {
-        const ColumnSpec* spec = model.column(c);
-        if (!spec || frame_.entryGrid().isColumnHidden(c) || spec->field == QLatin1String("NAME"))
+        const ColumnSpec* layoutColumn = model.column(c);
+        if (!layoutColumn || frame_.entryGrid().isColumnHidden(c) || layoutColumn->field == QLatin1String("NAME"))
             continue;
-        in.columns << TableColumn{spec->field, spec->title.trimmed(), spec->width, spec->kind == FieldKind::AssessmentText};
+        in.columns << TableColumn{layoutColumn->field, layoutColumn->title.trimmed(), layoutColumn->width, layoutColumn->kind == FieldKind::AssessmentText};
     }
     in.klasse = file.table().value(QStringLiteral("KLASSE")).trimmed();
     in.schuljahr = s.Schuljahr;
@@ -116,8 +116,8 @@ void ListPrintoutCommands::textColumn(bool tell)
     if (!ready())
         return;
     const QModelIndex current = frame_.entryGrid().currentIndex();
-    const ColumnSpec* spec = frame_.entryModel().column(current.column());
-    if (!spec || spec->kind != FieldKind::AssessmentText) {
+    const ColumnSpec* layoutColumn = frame_.entryModel().column(current.column());
+    if (!layoutColumn || layoutColumn->kind != FieldKind::AssessmentText) {
         if (tell)
             frame_.context().ui.error(QString::fromUtf8(kNotATextColumn));
         return;
@@ -125,7 +125,7 @@ void ListPrintoutCommands::textColumn(bool tell)
     CurrentStudentFile& file = frame_.studentFile();
     const Settings& s = frame_.context().settings;
     TextColumnInput in;
-    in.title = spec->title.trimmed();
+    in.title = layoutColumn->title.trimmed();
     in.klasse = file.table().value(QStringLiteral("KLASSE")).trimmed();
     in.schuljahr = s.Schuljahr;
     in.halbjahr = s.Halbjahr;
@@ -134,7 +134,7 @@ void ListPrintoutCommands::textColumn(bool tell)
         do
             in.rows << TextColumnInput::Row{records.value(QStringLiteral("NAME")).trimmed(),
                                             records.value(QStringLiteral("VORNAME")).trimmed(),
-                                            records.value(spec->field)};
+                                            records.value(layoutColumn->field)};
         while (records.next());
     }
     show(textBlockColumnJob(in));

@@ -157,13 +157,13 @@ void TFschulhj::fillColumns()
     clb_->clear();
     StudentTableModel& model = frame_.entryModel();
     for (int i = 0; i < model.columnCount(); ++i) {
-        const ColumnSpec* spec = model.column(i);
-        if (!spec || !isClearableColumn(spec->field))
+        const ColumnSpec* layoutColumn = model.column(i);
+        if (!layoutColumn || !isClearableColumn(layoutColumn->field))
             continue;
         auto* item = new QListWidgetItem(QString::number(i + 1).leftJustified(3, QLatin1Char(' '))
-                                             + spec->caption.trimmed(),
+                                             + layoutColumn->caption.trimmed(),
                                          clb_);
-        item->setData(Qt::UserRole, spec->field);
+        item->setData(Qt::UserRole, layoutColumn->field);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }

@@ -77,16 +77,16 @@ void currentColumn(MainFrame& frame)
         return;
     StudentTable& table = frame.studentFile().table();
     const int column = frame.entryGrid().currentIndex().column();
-    const ColumnSpec* spec = column >= 0 ? frame.entryModel().column(column) : nullptr;
+    const ColumnSpec* layoutColumn = column >= 0 ? frame.entryModel().column(column) : nullptr;
     const int field = column >= 0 ? frame.entryModel().fieldOfColumn(column) : -1;
-    if (!spec || field < 0)
+    if (!layoutColumn || field < 0)
         return;
     QStringList values;
     for (int row = 0; row < table.rowCount(); ++row)
         values << table.valueAt(row, field);
     ColumnStatistics s;
     s.header = headerOf(frame);
-    s.column = spec->title.trimmed();
+    s.column = layoutColumn->title.trimmed();
     s.klasse = table.value(QStringLiteral("KLASSE")).trimmed();
     s.schuljahr = frame.context().settings.Schuljahr;
     s.halbjahr = frame.context().settings.Halbjahr;
@@ -100,9 +100,9 @@ void gradeStatistics(MainFrame& frame)
         return;
     QStringList fields;
     for (int c = 0; c < frame.entryModel().columnCount(); ++c) {
-        const ColumnSpec* spec = frame.entryModel().column(c);
-        if (spec && fieldKind(spec->field) == FieldKind::Grade && !fields.contains(spec->field))
-            fields << spec->field;
+        const ColumnSpec* layoutColumn = frame.entryModel().column(c);
+        if (layoutColumn && fieldKind(layoutColumn->field) == FieldKind::Grade && !fields.contains(layoutColumn->field))
+            fields << layoutColumn->field;
     }
     if (fields.isEmpty()) {
         frame.context().ui.info(
