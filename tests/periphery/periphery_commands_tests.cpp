@@ -26,18 +26,12 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
+#include "support/test_main_frame.h"
+
 using namespace zedora;
 using namespace zedora::testing;
 
 namespace {
-
-// Parts of the frame the periphery never touches.
-template <class T>
-[[noreturn]] T& notUsed()
-{
-    ADD_FAILURE() << "the periphery used a part of the frame it should not need";
-    std::abort();
-}
 
 void writeClass(const QString& path, const QList<QStringList>& students)
 {
@@ -56,17 +50,11 @@ void writeClass(const QString& path, const QList<QStringList>& students)
     }
 }
 
-class Frame : public MainFrame {
+class Frame : public zedora::test::TestMainFrame {
 public:
     QTemporaryDir tmp;
     QString ws = tmp.path() + QStringLiteral("/ws/");
     ScriptedInteraction ui;
-    std::unique_ptr<AppContext> ctx;
-    std::unique_ptr<CurrentStudentFile> file;
-    QMainWindow main;
-    AdminCommands admin;
-    MainMenu mainMenu;
-    AbbreviationTables tables;
 
     Frame()
     {
@@ -76,39 +64,13 @@ public:
         QFile::rename(ws + QStringLiteral("MUSTER/tpl.dbt"), ws + QStringLiteral("MUSTER/MUSTER.MS3"));
         writeClass(ws + QStringLiteral("ZE-1920-1/5A.DBF"),
                    {{"Müller", "Anna", "05.03.2008", "w"}, {"Schmidt", "Paul", "17.11.2007", "m"}});
-        ctx = std::make_unique<AppContext>(ui, ProgramPaths{tmp.path() + QStringLiteral("/share/"), ws, "PC1"});
-        ctx->openWorkspace(ws);
-        ctx->createdFiles->endDefer();
+        open(ui, ProgramPaths{tmp.path() + QStringLiteral("/share/"), ws, "PC1"}, ws + QStringLiteral("ZE-1920-1/5A.DBF"));
         ctx->settings.SibankFotoordner = tmp.path() + QStringLiteral("/fotos");
-        file = std::make_unique<CurrentStudentFile>(*ctx);
-        EXPECT_TRUE(file->open(ws + QStringLiteral("ZE-1920-1/5A.DBF")));
-        mainMenu = buildMainMenu(main, admin);
+        buildMenu();
         admin.setAdministratorMode(true);
         installPeriphery(*this);
         ui.clear();  // what opening the file had to say
     }
-
-    QWidget& window() override { return main; }
-    AppContext& context() override { return *ctx; }
-    CurrentStudentFile& studentFile() override { return *file; }
-    AbbreviationTables& abbreviations() override { return tables; }
-    AdminCommands& adminCommands() override { return admin; }
-    const MainMenu& menu() const override { return mainMenu; }
-    QTableView& entryGrid() override { return notUsed<QTableView>(); }
-    QTableView& nameGrid() override { return notUsed<QTableView>(); }
-    StudentTableModel& entryModel() override { return notUsed<StudentTableModel>(); }
-    QTabWidget& pages() override { return notUsed<QTabWidget>(); }
-    QFrame& iconBar() override { return notUsed<QFrame>(); }
-    HelpLine& helpLine() override { return notUsed<HelpLine>(); }
-    MemoPanel& memoPanel() override { return notUsed<MemoPanel>(); }
-    ProgressPanel& progressPanel() override { return notUsed<ProgressPanel>(); }
-    DeferringInteraction& checkMessages() override { return notUsed<DeferringInteraction>(); }
-    void saveAndNext() override {}
-    void takeOverInput() override {}
-    void rebuildTable() override {}
-    void applyColumns() override {}
-    void applyColourScheme() override {}
-    void showListPrintout(const ListJob&) override {}
 
     // Triggers a menu item whose window is modal; inspect sees the window
     // and closes it.

@@ -11,6 +11,7 @@
 #include "exchange/ui/zip_commands.h"
 #include "exchange/zip_archive.h"
 #include "exchange/zip_export.h"
+#include "support/test_main_frame.h"
 #include "zip/zip_support.h"
 
 #include <gtest/gtest.h>
@@ -28,69 +29,26 @@
 namespace zedora::test {
 namespace {
 
-template <class T>
-[[noreturn]] T& notUsed()
-{
-    ADD_FAILURE() << "the zip commands used a part of the frame they should not need";
-    std::abort();
-}
-
-class Frame : public MainFrame {
+class Frame : public TestMainFrame {
 public:
     ZipWorkspace ws;
-    std::unique_ptr<AppContext> ctx;
-    std::unique_ptr<CurrentStudentFile> file;
-    QMainWindow main;
-    QFrame* bar = new QFrame(&main);
-    QTableView grid;
-    std::unique_ptr<StudentTableModel> model;
-    AdminCommands admin;
-    MainMenu mainMenu;
-    AbbreviationTables tables;
 
     Frame()
     {
         for (const QString& f : QDir(QStringLiteral(ZEDORA_SHARE_DIR "/MUSTER")).entryList(QDir::Files))
             QFile::copy(shareFile(f), ws.root + QStringLiteral("MUSTER/") + f);
         ws.addClass(QStringLiteral("5A"));
-        ProgramPaths paths{QStringLiteral(ZEDORA_SHARE_DIR "/"), ws.root, QStringLiteral("PC1")};
-        ctx = std::make_unique<AppContext>(ws.ui, paths);
-        ctx->openWorkspace(ws.root);
-        ctx->createdFiles->endDefer();
-        file = std::make_unique<CurrentStudentFile>(*ctx);
-        EXPECT_TRUE(file->open(ws.root + QStringLiteral("ZE-2021-1/5A.DBF")));
-        model = std::make_unique<StudentTableModel>(file->table());
+        open(ws.ui, ProgramPaths{QStringLiteral(ZEDORA_SHARE_DIR "/"), ws.root, QStringLiteral("PC1")},
+             ws.root + QStringLiteral("ZE-2021-1/5A.DBF"));
         for (const char* name : {"SpeedButton9", "SpeedButton11"}) {
             auto* b = new QToolButton(bar);
             b->setObjectName(QLatin1String(name));
             admin.add(b, AdminCommands::Access::Everyone, false);
         }
-        mainMenu = buildMainMenu(main, admin);
+        buildMenu();
         installZipExchange(*this);
         ws.ui.clear();
     }
-
-    QWidget& window() override { return main; }
-    AppContext& context() override { return *ctx; }
-    CurrentStudentFile& studentFile() override { return *file; }
-    AbbreviationTables& abbreviations() override { return tables; }
-    AdminCommands& adminCommands() override { return admin; }
-    const MainMenu& menu() const override { return mainMenu; }
-    QTableView& entryGrid() override { return grid; }
-    QTableView& nameGrid() override { return notUsed<QTableView>(); }
-    StudentTableModel& entryModel() override { return *model; }
-    QTabWidget& pages() override { return notUsed<QTabWidget>(); }
-    QFrame& iconBar() override { return *bar; }
-    HelpLine& helpLine() override { return notUsed<HelpLine>(); }
-    MemoPanel& memoPanel() override { return notUsed<MemoPanel>(); }
-    ProgressPanel& progressPanel() override { return notUsed<ProgressPanel>(); }
-    DeferringInteraction& checkMessages() override { return notUsed<DeferringInteraction>(); }
-    void saveAndNext() override {}
-    void takeOverInput() override {}
-    void rebuildTable() override {}
-    void applyColumns() override {}
-    void applyColourScheme() override {}
-    void showListPrintout(const ListJob&) override {}
 };
 
 TEST(ZipCommands, ItemsAndButtonsBecomeAvailableAndTheLockStopsThem)
