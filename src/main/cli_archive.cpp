@@ -49,11 +49,10 @@ int archiveCommand(const Args& args, std::ostream& out, std::ostream& err)
     ConsoleInteraction ui(err);
     const StudentFileContext context{ws, paths.computerName, files, ui};
 
-    const QString source = QFileInfo(file).isAbsolute() ? resolvePath(file) : resolveIn(ws, file);
-    if (!QFileInfo(source).isFile()) {
-        err << "Schülerdatei nicht gefunden: " << file.toStdString() << "\n";
+    const std::optional<QString> foundFile = existingStudentFile(ws, file, err);
+    if (!foundFile)
         return 1;
-    }
+    const QString source = *foundFile;
     QString archive = archivePathFor(ws, into);
     if (!isArchiveName(QFileInfo(archive).completeBaseName())) {
         err << kArchiveNameError.toStdString() << "\n";

@@ -18,6 +18,10 @@ namespace zedora::cli {
 // with a trailing '/'; nothing (and a message) when the folder does not exist.
 std::optional<QString> existingWorkspace(const QString& given, const ProgramPaths& paths, std::ostream& err);
 
+// A student file given absolute or relative to the workspace, found in any
+// letter case; nothing (and a message) when there is no such file.
+std::optional<QString> existingStudentFile(const QString& workspace, const QString& file, std::ostream& err);
+
 class ConsoleInteraction : public Interaction {
 public:
     ConsoleInteraction(std::ostream& err, Answer answer = Answer::No) : err_(err), answer_(answer) {}

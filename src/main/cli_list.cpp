@@ -104,13 +104,10 @@ int listCommand(const Args& args, std::ostream& out, std::ostream& err)
     }
 
     const ProgramPaths paths = detectProgramPaths(QCoreApplication::applicationDirPath());
-    if (workspace.isEmpty())
-        workspace = paths.defaultWorkspace;
-    workspace = withTrailingSlash(resolvePath(workspace));
-    if (!QFileInfo(workspace).isDir()) {
-        err << "Arbeitsverzeichnis " << workspace.toStdString() << " nicht gefunden!\n";
+    const std::optional<QString> found = existingWorkspace(workspace, paths, err);
+    if (!found)
         return 1;
-    }
+    workspace = *found;
     ConsoleInteraction ui(err);
     Settings settings;
     SettingsFiles(workspace, paths.computerName, ui).read(settings);
@@ -118,11 +115,10 @@ int listCommand(const Args& args, std::ostream& out, std::ostream& err)
     QString studentFile;
     FileAssignments assignments;
     if (!file.isEmpty()) {
-        studentFile = QFileInfo(file).isAbsolute() ? resolvePath(file) : resolveIn(workspace, file);
-        if (!QFileInfo(studentFile).isFile()) {
-            err << "Schülerdatei " << studentFile.toStdString() << " nicht gefunden!\n";
+        const std::optional<QString> found = existingStudentFile(workspace, file, err);
+        if (!found)
             return 1;
-        }
+        studentFile = *found;
         assignments = readAssignments(studentFile, workspace, FileAssignments{});
     }
     QString layoutPath = layoutArg.isEmpty() ? assignments.Layoutdatei : layoutArg;

@@ -140,22 +140,18 @@ int pdfCommand(const Args& args, std::ostream& out, std::ostream& err)
     }
 
     const ProgramPaths paths = detectProgramPaths(QCoreApplication::applicationDirPath());
-    if (workspace.isEmpty())
-        workspace = paths.defaultWorkspace;
-    workspace = withTrailingSlash(resolvePath(workspace));
-    if (!QFileInfo(workspace).isDir()) {
-        err << "Arbeitsverzeichnis " << workspace.toStdString() << " nicht gefunden!\n";
+    const std::optional<QString> found = existingWorkspace(workspace, paths, err);
+    if (!found)
         return 1;
-    }
+    workspace = *found;
     ConsoleInteraction ui(err);
     Settings settings;
     SettingsFiles(workspace, paths.computerName, ui).read(settings);
 
-    const QString studentFile = QFileInfo(file).isAbsolute() ? resolvePath(file) : resolveIn(workspace, file);
-    if (!QFileInfo(studentFile).isFile()) {
-        err << "Schülerdatei " << studentFile.toStdString() << " nicht gefunden!\n";
+    const std::optional<QString> foundFile = existingStudentFile(workspace, file, err);
+    if (!foundFile)
         return 1;
-    }
+    const QString studentFile = *foundFile;
     const FileAssignments assignments = readAssignments(studentFile, workspace, FileAssignments{});
 
     QString layoutPath = layoutArg;

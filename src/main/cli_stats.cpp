@@ -105,11 +105,10 @@ int statsCommand(const Args& args, std::ostream& out, std::ostream& err)
         }
         files = studentFilesIn(directory);
     } else {
-        const QString path = QFileInfo(a.file).isAbsolute() ? resolvePath(a.file) : resolveIn(ws, a.file);
-        if (!QFileInfo(path).isFile()) {
-            err << "Schülerdatei nicht gefunden: " << a.file.toStdString() << "\n";
+        const std::optional<QString> found = existingStudentFile(ws, a.file, err);
+        if (!found)
             return 1;
-        }
+        const QString path = *found;
         directory = QFileInfo(path).absolutePath();
         files << QFileInfo(path).fileName();
     }
