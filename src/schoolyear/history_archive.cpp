@@ -1,0 +1,96 @@
+#include "schoolyear/history_archive.h"
+
+#include "base/ansi_text.h"
+#include "base/path_resolver.h"
+#include "dbase/table.h"
+
+#include <QFileInfo>
+#include <exception>
+
+namespace zedora {
+
+namespace {
+
+bool indexMissing(const QString& dbfPath)
+{
+    const QFileInfo fi(dbfPath);
+    return !pathExists(fi.absolutePath() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral(".MDX"));
+}
+
+std::unique_ptr<dbase::Table> openArchive(const QString& path, const HistoryArchive::Reorganise& reorganise)
+{
+    // The archive is only read, so the index is needed just for the open
+    // itself: a set index flag without .MDX is repaired first.
+    if (reorganise && indexMissing(path) && !reorganise(path))
+        return nullptr;
+    return dbase::Table::open(path.toStdString(), dbase::OpenMode::Shared);
+}
+
+} // namespace
+
+HistoryArchive HistoryArchive::read(const QString& path, const QSet<QString>& memoFields,
+                                    const Reorganise& reorganise)
+{
+    HistoryArchive a;
+    a.path_ = path;
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return a;
+    try {
+        std::unique_ptr<dbase::Table> t = openArchive(path, reorganise);
+        if (!t)
+            return a;
+        const int count = t->fieldCount();
+        std::vector<bool> wanted(size_t(count), true);
+        int idField = -1;
+        for (int f = 0; f < count; ++f) {
+            const QString name = QString::fromLatin1(t->field(f).name.c_str());
+            a.fields_.insert(name, f);
+            if (t->field(f).type == 'M')
+                wanted[size_t(f)] = memoFields.contains(name);
+            if (name == QLatin1String("ID"))
+                idField = f;
+        }
+        t->first();
+        while (!t->eof()) {
+            QStringList values;
+            values.reserve(count);
+            for (int f = 0; f < count; ++f) {
+                if (!wanted[size_t(f)])
+                    values << QString();
+                else if (t->field(f).type == 'M')
+                    values << fromAnsi(t->memo(f));
+                else
+                    values << fromAnsi(t->textView(f));
+            }
+            const QString id = idField >= 0 ? values[idField].trimmed() : QString();
+            if (idField >= 0 && !a.byId_.contains(id))
+                a.byId_.insert(id, int(a.records_.size()));
+            a.records_.push_back(std::move(values));
+            if (!t->next())
+                break;
+        }
+        a.present_ = true;
+    } catch (const std::exception& e) {
+        a.records_.clear();
+        a.byId_.clear();
+        a.error_ = QString::fromLocal8Bit(e.what());
+    }
+    return a;
+}
+
+int HistoryArchive::find(const QString& id) const
+{
+    return byId_.value(id.trimmed(), -1);
+}
+
+std::optional<QString> HistoryArchive::value(int record, const QString& field) const
+{
+    if (record < 0 || record >= recordCount())
+        return std::nullopt;
+    const auto it = fields_.constFind(field);
+    if (it == fields_.constEnd())
+        return std::nullopt;
+    return records_[size_t(record)].at(*it);
+}
+
+} // namespace zedora
