@@ -39,17 +39,25 @@ int compareKeys(std::string_view a, std::string_view b);
 
 class KeyExpression {
 public:
-    // Field names, '+', UPPER(), LEFT(), SUBSTR(), TRIM()/RTRIM(), LTRIM(),
-    // DTOS(), DTOC(), STR(), VAL() in any letter case. A numeric result
-    // gives an N key, a date field a D key (mdx_key_types.h).
-    // Throws DbfError for a syntax error or an unknown field.
+    // Field names, string literals in quotes, '+', UPPER(), LEFT(), SUBSTR(),
+    // TRIM()/RTRIM(), LTRIM(), DTOS(), DTOC(), STR(), VAL() in any letter
+    // case. A numeric result gives an N key, a date field a D key
+    // (mdx_key_types.h). Throws DbfError for a syntax error or an unknown
+    // field.
     static KeyExpression compile(std::string_view text, const std::vector<FieldDesc>& fields);
+    // A tag's FOR condition: comparisons (=, ==, <>, #, !=, <, >, <=, >=)
+    // of key-like expressions and numbers, .AND., .OR., .NOT., logical
+    // fields, .T., .F. and DELETED(). Strings compare as dBase does with
+    // SET EXACT OFF: over the length of the right-hand side.
+    static KeyExpression compileCondition(std::string_view text, const std::vector<FieldDesc>& fields);
 
     const std::string& text() const;
     char type() const;    // 'C', 'N' or 'D'
     int length() const;   // key length in bytes
     // record: the raw record bytes (deletion flag at byte 0).
     std::string evaluate(const char* record) const;
+    // A condition's result for the record (type 'L').
+    bool matches(const char* record) const;
 
     struct Node;
 private:
@@ -66,6 +74,7 @@ struct TagInfo {
     bool descending = false;
     char keyType = 'C';
     int keyLength = 0;
+    std::string condition;   // the FOR condition; empty when the tag has none
 };
 
 struct IndexEntry {
@@ -96,9 +105,19 @@ public:
     // Adds a tag and builds it from every live record. forEachRecord calls
     // its argument once per live record with (recno, raw record bytes).
     using RecordVisitor = std::function<void(uint32_t, const char*)>;
+    void addTag(const std::string& name, const KeyExpression& key, bool unique,
+                const std::function<void(const RecordVisitor&)>& forEachRecord) {
+        addTag(name, key, unique, nullptr, forEachRecord);
+    }
+    // As above, for a tag that holds only the records meeting `condition`
+    // (a compiled condition; null for none). Needs blocks of 1024 bytes or more.
     virtual void addTag(const std::string& name, const KeyExpression& key, bool unique,
+                        const KeyExpression* condition,
                         const std::function<void(const RecordVisitor&)>& forEachRecord) = 0;
     virtual const KeyExpression& keyExpression(int tag) const = 0;
+    // The tag's compiled FOR condition, null when it has none; throws as
+    // keyExpression() does when the tag cannot be maintained.
+    virtual const KeyExpression* condition(int tag) const = 0;
 
     virtual void insert(int tag, std::string_view key, uint32_t recno) = 0;
     virtual void remove(int tag, std::string_view key, uint32_t recno) = 0;

@@ -1,5 +1,7 @@
-// dBase key expressions: field names, '+', UPPER(), LEFT(), SUBSTR(),
-// TRIM()/RTRIM(), LTRIM(), DTOS(), DTOC(), STR(), VAL(), any letter case.
+// dBase key expressions: field names, literals, '+', UPPER(), LEFT(),
+// SUBSTR(), TRIM()/RTRIM(), LTRIM(), DTOS(), DTOC(), STR(), VAL(), any letter
+// case; and the FOR conditions of tags built from them with comparisons,
+// .AND., .OR., .NOT., logical fields and DELETED().
 #include "dbase/collation.h"
 #include "dbase/index.h"
 #include "dbase/mdx_key_types.h"
@@ -14,12 +16,19 @@
 namespace zedora::dbase {
 
 struct KeyExpression::Node {
-    enum Kind { Field, Upper, Left, Dtos, Concat, Sum, Str, Val, Dtoc, Substr, Rtrim, Ltrim } kind = Field;
-    char type = 'C';   // result type: 'C', 'N' or 'D'
+    enum Kind {
+        Field, Upper, Left, Dtos, Concat, Sum, Str, Val, Dtoc, Substr, Rtrim, Ltrim, Literal, Number,
+        Compare, And, Or, Not, Constant, Deleted
+    } kind = Field;
+    enum Op { Equal, Exact, NotEqual, Less, Greater, LessEqual, GreaterEqual, Contained };
+    char type = 'C';   // result type: 'C', 'N', 'D' or 'L' (logical)
     int length = 0;    // result length in bytes (character results: the longest)
     int offset = 0;    // Field: offset in the record
     int count = 0;     // Left, Substr: characters kept; Str: width
-    int start = 0;     // Substr: first character, 0-based; Str: decimals
+    int start = 0;     // Substr: first character, 0-based; Str: decimals; Constant: the value
+    Op op = Equal;     // Compare
+    std::string text;  // Literal
+    double value = 0;  // Number
     std::vector<std::shared_ptr<const Node>> children;
 
     // Character results; trimmed values may be shorter than `length`.
@@ -74,15 +83,82 @@ struct KeyExpression::Node {
         case Concat:
             for (const auto& child : children) child->evaluate(record, out);
             break;
-        case Sum:
-        case Val:
-            break;  // numeric; never asked for text
+        case Literal:
+            out += text;
+            break;
+        default:
+            break;  // numbers and logical values are never asked for text
         }
+    }
+
+    bool truth(const char* record) const {
+        switch (kind) {
+        case Field: {
+            const char c = record[offset];
+            return c == 'T' || c == 't' || c == 'Y' || c == 'y';
+        }
+        case Constant: return start != 0;
+        case Deleted: return record[0] == '*';
+        case Not: return !children[0]->truth(record);
+        case And:
+            for (const auto& child : children)
+                if (!child->truth(record)) return false;
+            return true;
+        case Or:
+            for (const auto& child : children)
+                if (child->truth(record)) return true;
+            return false;
+        case Compare: return compare(record);
+        default: return false;
+        }
+    }
+
+    bool compare(const char* record) const {
+        const Node& a = *children[0];
+        const Node& b = *children[1];
+        int order = 0;
+        switch (a.type) {
+        case 'C': {
+            std::string left, right;
+            a.evaluate(record, left);
+            b.evaluate(record, right);
+            if (op == Contained) return right.find(left) != std::string::npos;  // left occurs in right
+            // SET EXACT OFF: the left side counts only as far as the right one reaches.
+            if (op != Exact && right.size() < left.size()) left.resize(right.size());
+            order = compareKeys(left, right);
+            break;
+        }
+        case 'N': {
+            const double x = a.number(record), y = b.number(record);
+            order = x < y ? -1 : x > y ? 1 : 0;
+            break;
+        }
+        case 'D': {
+            const double x = a.day(record), y = b.day(record);
+            order = x < y ? -1 : x > y ? 1 : 0;
+            break;
+        }
+        default:
+            order = a.truth(record) == b.truth(record) ? 0 : 1;
+            break;
+        }
+        switch (op) {
+        case Equal:
+        case Exact: return order == 0;
+        case NotEqual: return order != 0;
+        case Less: return order < 0;
+        case Greater: return order > 0;
+        case LessEqual: return order <= 0;
+        case GreaterEqual: return order >= 0;
+        case Contained: return false;
+        }
+        return false;
     }
 
     double number(const char* record) const {
         switch (kind) {
         case Field: return parseNumber(std::string_view(record + offset, static_cast<size_t>(length)));
+        case Number: return value;
         case Sum: {
             double total = 0;
             for (const auto& child : children) total += child->number(record);
@@ -131,19 +207,22 @@ using NodePtr = std::shared_ptr<KeyExpression::Node>;
 
 class Parser {
 public:
-    Parser(std::string_view text, const std::vector<FieldDesc>& fields) : text_(text), fields_(fields) {}
+    Parser(std::string_view text, const std::vector<FieldDesc>& fields, const char* what)
+        : text_(text), fields_(fields), what_(what) {}
 
     NodePtr parseAll() {
-        NodePtr node = parseSum();
+        NodePtr node = parseOr();
         skipBlanks();
         if (pos_ < text_.size()) fail("unerwartetes Zeichen '" + std::string(1, text_[pos_]) + "'");
         return node;
     }
 
-private:
     [[noreturn]] void fail(const std::string& what) const {
-        throw DbfError("Fehler im Schlüsselausdruck \"" + std::string(text_) + "\": " + what);
+        throw DbfError("Fehler " + std::string(what_) + " \"" + std::string(text_) + "\": " + what);
     }
+
+private:
+    using N = KeyExpression::Node;
 
     void skipBlanks() {
         while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
@@ -153,6 +232,16 @@ private:
         skipBlanks();
         if (pos_ < text_.size() && text_[pos_] == c) { ++pos_; return true; }
         return false;
+    }
+
+    // A dotted word such as .AND., in any letter case.
+    bool takeWord(std::string_view word) {
+        skipBlanks();
+        if (text_.size() - pos_ < word.size()) return false;
+        for (size_t i = 0; i < word.size(); ++i)
+            if (std::toupper(static_cast<unsigned char>(text_[pos_ + i])) != word[i]) return false;
+        pos_ += word.size();
+        return true;
     }
 
     void expect(char c) {
@@ -184,22 +273,87 @@ private:
         return value;
     }
 
+    NodePtr logical(N::Kind kind, std::vector<NodePtr> children) {
+        for (const auto& child : children)
+            if (child->type != 'L') fail(".AND., .OR. und .NOT. verbinden nur Bedingungen");
+        auto node = std::make_shared<N>();
+        node->kind = kind;
+        node->type = 'L';
+        node->children.assign(children.begin(), children.end());
+        return node;
+    }
+
+    NodePtr parseOr() {
+        std::vector<NodePtr> parts{parseAnd()};
+        while (takeWord(".OR.")) parts.push_back(parseAnd());
+        return parts.size() == 1 ? parts[0] : logical(N::Or, std::move(parts));
+    }
+
+    NodePtr parseAnd() {
+        std::vector<NodePtr> parts{parseNot()};
+        while (takeWord(".AND.")) parts.push_back(parseNot());
+        return parts.size() == 1 ? parts[0] : logical(N::And, std::move(parts));
+    }
+
+    NodePtr parseNot() {
+        if (takeWord(".NOT.")) return logical(N::Not, {parseNot()});
+        skipBlanks();
+        if (pos_ + 1 < text_.size() && text_[pos_] == '!' && text_[pos_ + 1] != '=') {
+            ++pos_;
+            return logical(N::Not, {parseNot()});
+        }
+        return parseComparison();
+    }
+
+    bool takeOperator(N::Op& op) {
+        static const std::pair<std::string_view, N::Op> operators[] = {
+            {"==", N::Exact}, {"<>", N::NotEqual}, {"!=", N::NotEqual}, {"<=", N::LessEqual},
+            {">=", N::GreaterEqual}, {"=", N::Equal}, {"#", N::NotEqual}, {"<", N::Less},
+            {">", N::Greater}, {"$", N::Contained}};
+        skipBlanks();
+        for (const auto& [token, which] : operators) {
+            if (text_.substr(pos_, token.size()) == token) {
+                pos_ += token.size();
+                op = which;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    NodePtr parseComparison() {
+        NodePtr left = parseSum();
+        N::Op op = N::Equal;
+        if (!takeOperator(op)) return left;
+        NodePtr right = parseSum();
+        if (left->type != right->type) fail("Vergleich verlangt Werte gleicher Art");
+        if (left->type == 'L' && op != N::Equal && op != N::Exact && op != N::NotEqual)
+            fail("logische Werte lassen sich nur auf Gleichheit vergleichen");
+        if (op == N::Contained && left->type != 'C') fail("$ verlangt Zeichenwerte");
+        auto node = std::make_shared<N>();
+        node->kind = N::Compare;
+        node->type = 'L';
+        node->op = op;
+        node->children = {left, right};
+        return node;
+    }
+
     NodePtr parseSum() {
         NodePtr first = parseTerm();
         if (!take('+')) return first;
-        auto sum = std::make_shared<KeyExpression::Node>();
+        auto sum = std::make_shared<N>();
         sum->children.push_back(first);
         do {
             sum->children.push_back(parseTerm());
         } while (take('+'));
         sum->type = first->type;
         for (const auto& child : sum->children)
-            if (child->type != sum->type || sum->type == 'D')
+            if (child->type != sum->type || sum->type == 'D' || sum->type == 'L')
                 fail("+ verbindet nur Zeichen mit Zeichen oder Zahlen mit Zahlen, kein Datum");
         if (sum->type == 'N') {
-            sum->kind = KeyExpression::Node::Sum;
+            sum->kind = N::Sum;
         } else {
-            sum->kind = KeyExpression::Node::Concat;
+            sum->kind = N::Concat;
             for (const auto& child : sum->children) sum->length += child->length;
         }
         return sum;
@@ -215,11 +369,61 @@ private:
 
     NodePtr requireChar(NodePtr node, const char* what) { return require(std::move(node), 'C', what); }
 
+    NodePtr stringLiteral(char quote) {
+        const size_t end = text_.find(quote, pos_);
+        if (end == std::string_view::npos) fail("Zeichenkette ohne Ende");
+        auto node = std::make_shared<N>();
+        node->kind = N::Literal;
+        node->text = std::string(text_.substr(pos_, end - pos_));
+        node->length = static_cast<int>(node->text.size());
+        pos_ = end + 1;
+        return node;
+    }
+
+    NodePtr numberLiteral() {
+        const size_t start = pos_;
+        if (text_[pos_] == '-') ++pos_;
+        while (pos_ < text_.size() && (std::isdigit(static_cast<unsigned char>(text_[pos_])) || text_[pos_] == '.'))
+            ++pos_;
+        const std::string digits(text_.substr(start, pos_ - start));
+        char* end = nullptr;
+        const double value = std::strtod(digits.c_str(), &end);
+        if (end != digits.c_str() + digits.size() || !std::isfinite(value)) fail("ungültige Zahl " + digits);
+        auto node = std::make_shared<N>();
+        node->kind = N::Number;
+        node->type = 'N';
+        node->value = value;
+        return node;
+    }
+
+    NodePtr constant(bool value) {
+        auto node = std::make_shared<N>();
+        node->kind = N::Constant;
+        node->type = 'L';
+        node->start = value ? 1 : 0;
+        return node;
+    }
+
     NodePtr parseTerm() {
         if (take('(')) {
-            NodePtr inner = parseSum();
+            NodePtr inner = parseOr();
             expect(')');
             return inner;
+        }
+        skipBlanks();
+        if (pos_ < text_.size()) {
+            const char c = text_[pos_];
+            const char after = pos_ + 1 < text_.size() ? text_[pos_ + 1] : '\0';
+            if (c == '"' || c == '\'') {
+                ++pos_;
+                return stringLiteral(c);
+            }
+            if (std::isdigit(static_cast<unsigned char>(c)) ||
+                ((c == '.' || c == '-') && std::isdigit(static_cast<unsigned char>(after))) ||
+                (c == '-' && after == '.'))
+                return numberLiteral();
+            if (takeWord(".T.") || takeWord(".Y.")) return constant(true);
+            if (takeWord(".F.") || takeWord(".N.")) return constant(false);
         }
         const std::string name = identifier();
         if (take('(')) return parseFunction(name);
@@ -227,7 +431,6 @@ private:
     }
 
     NodePtr parseFunction(const std::string& name) {
-        using N = KeyExpression::Node;
         auto node = std::make_shared<N>();
         if (name == "UPPER") {
             node->kind = N::Upper;
@@ -271,6 +474,9 @@ private:
             node->kind = N::Val;
             node->type = 'N';
             node->children.push_back(requireChar(parseSum(), "VAL"));
+        } else if (name == "DELETED") {
+            node->kind = N::Deleted;
+            node->type = 'L';
         } else {
             fail("unbekannte Funktion " + name + "()");
         }
@@ -281,11 +487,11 @@ private:
     NodePtr fieldNode(const std::string& name) {
         for (const FieldDesc& field : fields_) {
             if (field.name != name) continue;
-            if (field.type != 'C' && field.type != 'D' && field.type != 'N' && field.type != 'F')
+            if (field.type != 'C' && field.type != 'D' && field.type != 'N' && field.type != 'F' && field.type != 'L')
                 fail("Feld " + name + " vom Typ " + field.type + " ist in Schlüsseln nicht möglich");
             if (field.type == 'D' && field.length != 8) fail("Datumsfeld " + name + " hat nicht die Breite 8");
-            auto node = std::make_shared<KeyExpression::Node>();
-            node->kind = KeyExpression::Node::Field;
+            auto node = std::make_shared<N>();
+            node->kind = N::Field;
             node->type = field.type == 'F' ? 'N' : field.type;
             node->offset = field.offset;
             node->length = field.length;
@@ -296,14 +502,16 @@ private:
 
     std::string_view text_;
     const std::vector<FieldDesc>& fields_;
+    const char* what_;
     size_t pos_ = 0;
 };
 
 } // namespace
 
 KeyExpression KeyExpression::compile(std::string_view text, const std::vector<FieldDesc>& fields) {
-    Parser parser(text, fields);
+    Parser parser(text, fields, "im Schlüsselausdruck");
     NodePtr root = parser.parseAll();
+    if (root->type == 'L') parser.fail("ein Schlüssel kann keine Bedingung sein");
     const std::string quoted = "Schlüsselausdruck \"" + std::string(text) + "\"";
     // Numbers and dates are stored in a fixed binary form, whatever their field width.
     const int length = root->type == 'N' ? kNumericKeyLength : root->type == 'D' ? kDateKeyLength : root->length;
@@ -318,9 +526,25 @@ KeyExpression KeyExpression::compile(std::string_view text, const std::vector<Fi
     return result;
 }
 
+KeyExpression KeyExpression::compileCondition(std::string_view text, const std::vector<FieldDesc>& fields) {
+    Parser parser(text, fields, "in der Bedingung");
+    NodePtr root = parser.parseAll();
+    if (root->type != 'L') parser.fail("das Ergebnis ist kein logischer Wert");
+    KeyExpression result;
+    result.text_ = std::string(text);
+    result.type_ = 'L';
+    result.length_ = 1;
+    result.root_ = std::move(root);
+    return result;
+}
+
 const std::string& KeyExpression::text() const { return text_; }
 char KeyExpression::type() const { return type_; }
 int KeyExpression::length() const { return length_; }
+
+bool KeyExpression::matches(const char* record) const {
+    return root_ && type_ == 'L' && root_->truth(record);
+}
 
 std::string KeyExpression::evaluate(const char* record) const {
     if (root_ && type_ == 'N') return numericKey(root_->number(record));

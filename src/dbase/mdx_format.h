@@ -51,7 +51,15 @@ constexpr int reserved2 = 19;       // 0x02
 constexpr int keyType = 20;         // 'C', 'N', 'D'
 }
 
-namespace tag {                     // tag header block
+// Tag header block. Other writers (and dBase's own readers) agree on:
+// 0..23 the tree and key description below, 24 the key expression as
+// ASCIIZ (at most 220 characters), 245 a flag that the tag has a FOR
+// condition, 246 a flag that it holds keys, 248/252 the first and last
+// leaf, 257 the creation date, 480 a flag for a key of one plain field,
+// and 762 the FOR condition as ASCIIZ (at most 220 characters). The
+// condition thus lies in the second page of the header: readers take the
+// header as 1024 bytes, so a file with 512-byte blocks cannot hold one.
+namespace tag {
 constexpr int rootPage = 0;         // uint32
 constexpr int sizePages = 4;        // uint32, pages held by the tag's nodes
 constexpr int keyFormat = 8;        // 0x10 | 0x08 descending | 0x40 unique
@@ -64,12 +72,14 @@ constexpr int itemLength = 18;      // uint16, 4-byte pointer + key, rounded up 
 constexpr int serial = 20;          // bumped on every change
 constexpr int unique = 23;
 constexpr int expression = 24;      // ASCIIZ
-constexpr int hasFilter = 245;
+constexpr int hasCondition = 245;   // 1 when a FOR condition follows at `condition`
 constexpr int hasKeys = 246;
 constexpr int firstLeaf = 248;      // uint32
 constexpr int lastLeaf = 252;       // uint32
 constexpr int created = 257;        // YY MM DD
 constexpr int plainField = 480;     // 1 when the key is a single field
+constexpr int condition = 762;      // ASCIIZ FOR condition
+constexpr int conditionBlockSize = 1024; // header bytes a reader takes for it
 constexpr uint8_t fmtDescending = 0x08;
 constexpr uint8_t fmtField = 0x10;
 constexpr uint8_t fmtUnique = 0x40;

@@ -58,6 +58,7 @@ struct Tag {
     TagInfo info;
     MdxTagLayout layout;
     std::shared_ptr<const KeyExpression> key;
+    std::shared_ptr<const KeyExpression> condition;  // null: every record
     std::string keyError;
 };
 
@@ -91,13 +92,20 @@ public:
         return -1;
     }
 
-    void addTag(const std::string& name, const KeyExpression& key, bool unique,
+    using MdxIndex::addTag;
+    void addTag(const std::string& name, const KeyExpression& key, bool unique, const KeyExpression* condition,
                 const std::function<void(const RecordVisitor&)>& forEachRecord) override;
 
     const KeyExpression& keyExpression(int tag) const override {
         const Tag& t = tagAt(tag);
         if (!t.key) throw DbfError(t.keyError);
         return *t.key;
+    }
+
+    const KeyExpression* condition(int tag) const override {
+        const Tag& t = tagAt(tag);
+        if (!t.key) throw DbfError(t.keyError);
+        return t.condition.get();
     }
 
     void insert(int tag, std::string_view key, uint32_t recno) override;
@@ -222,13 +230,27 @@ void MdxIndexImpl::loadTags() {
         t.info.unique = th[tag::unique] != 0 || (th[tag::keyFormat] & tag::fmtUnique) != 0;
         t.info.descending = t.layout.descending;
         t.info.keyLength = t.layout.keyLength;
+        const bool hasCondition = th[tag::hasCondition] != 0;
+        bool conditionReadable = true;
+        if (hasCondition && blockSize >= tag::conditionBlockSize) {
+            const char* text = reinterpret_cast<const char*>(th + tag::condition);
+            t.info.condition.assign(text, strnlen(text, kMaxExpressionLength + 1));
+            while (!t.info.condition.empty() && t.info.condition.back() == ' ') t.info.condition.pop_back();
+        } else if (hasCondition) {
+            conditionReadable = false;  // it would lie in the next block
+            t.info.condition = "?";
+        }
         for (const Tag& old : tags_)
             if (old.info.name == t.info.name && old.info.expression == t.info.expression &&
-                old.info.keyLength == t.info.keyLength && old.key)
+                old.info.condition == t.info.condition && old.info.keyLength == t.info.keyLength && old.key) {
                 t.key = old.key;
+                t.condition = old.condition;
+            }
         if (!t.key) {
             const std::string prefix = "Tag " + name + " der Indexdatei " + file_->path() + ": ";
-            if (!knownType(t.info.keyType)) {
+            if (!conditionReadable) {
+                t.keyError = prefix + "die FOR-Bedingung ist bei Blöcken unter 1024 Bytes nicht lesbar.";
+            } else if (!knownType(t.info.keyType)) {
                 t.keyError = prefix + "Schlüssel vom Typ " + t.info.keyType + " werden nicht unterstützt.";
             } else if (!haveFields_) {
                 t.keyError = prefix + "Schlüsselausdruck ohne Felder der Tabelle nicht übersetzt.";
@@ -239,8 +261,12 @@ void MdxIndexImpl::loadTags() {
                         t.keyError = prefix + "Schlüssellänge passt nicht zum Ausdruck.";
                     else if (compiled->type() != t.info.keyType)
                         t.keyError = prefix + "Schlüsseltyp passt nicht zum Ausdruck.";
-                    else
+                    else {
+                        if (!t.info.condition.empty())
+                            t.condition = std::make_shared<KeyExpression>(
+                                KeyExpression::compileCondition(t.info.condition, fields_));
                         t.key = std::move(compiled);
+                    }
                 } catch (const DbfError& error) {
                     t.keyError = prefix + error.what();
                 }
@@ -276,6 +302,7 @@ void MdxIndexImpl::writeTagTable() {
 }
 
 void MdxIndexImpl::addTag(const std::string& rawName, const KeyExpression& key, bool unique,
+                          const KeyExpression* condition,
                           const std::function<void(const RecordVisitor&)>& forEachRecord) {
     file_->requireWritable();
     const std::string name = upperAscii(rawName);
@@ -289,12 +316,21 @@ void MdxIndexImpl::addTag(const std::string& rawName, const KeyExpression& key, 
         throw DbfError("Schlüsselausdruck \"" + key.text() + "\" ist für ein Tag ungeeignet" + where);
     if (key.text().size() > size_t(kMaxExpressionLength))
         throw DbfError("Schlüsselausdruck ist länger als 220 Zeichen" + where);
+    if (condition) {
+        if (condition->type() != 'L' || condition->text().find_first_not_of(' ') == std::string::npos)
+            throw DbfError("\"" + condition->text() + "\" ist keine Bedingung für ein Tag" + where);
+        if (condition->text().size() > size_t(kMaxExpressionLength))
+            throw DbfError("Die Bedingung ist länger als 220 Zeichen" + where);
+        if (file_->blockSize() < tag::conditionBlockSize)
+            throw DbfError("Ein Tag mit Bedingung braucht Blöcke von mindestens 1024 Bytes" + where);
+    }
 
     // Collect and sort in collation order, equal keys by record number.
     struct Item { std::string sortKey; uint32_t recno; std::string key; };
     std::vector<Item> items;
     const size_t keyLength = size_t(key.length());
     forEachRecord([&](uint32_t recno, const char* record) {
+        if (condition && !condition->matches(record)) return;
         std::string k = key.evaluate(record);
         std::string s = key.type() == 'C' ? collationSortKey(k, keyLength) : std::string();
         items.push_back({std::move(s), recno, std::move(k)});
@@ -337,6 +373,12 @@ void MdxIndexImpl::addTag(const std::string& rawName, const KeyExpression& key, 
         std::memcpy(th + tag::expression, expression.data(), expression.size());
         MdxFile::writeToday(th + tag::created);
         th[tag::plainField] = isPlainField(expression) ? 1 : 0;
+        std::string conditionText;
+        if (condition) {
+            conditionText = upperExpression(condition->text());
+            th[tag::hasCondition] = 1;
+            std::memcpy(th + tag::condition, conditionText.data(), conditionText.size());
+        }
         MdxTree(*file_, layout).build(sorted);
 
         uint8_t* h = file_->mutableHeader();
@@ -349,9 +391,10 @@ void MdxIndexImpl::addTag(const std::string& rawName, const KeyExpression& key, 
         e[entry::keyType] = static_cast<uint8_t>(type);
 
         Tag t;
-        t.info = TagInfo{name, expression, unique, false, type, key.length()};
+        t.info = TagInfo{name, expression, unique, false, type, key.length(), conditionText};
         t.layout = layout;
         t.key = std::make_shared<KeyExpression>(key);
+        if (condition) t.condition = std::make_shared<KeyExpression>(*condition);
         tags_.push_back(std::move(t));
         writeTagTable();
         file_->flush();
@@ -386,7 +429,8 @@ void MdxIndexImpl::remove(int tag, std::string_view rawKey, uint32_t recno) {
     if (!info.info.unique || !recordSource_ || !info.key) return;
     uint32_t replacement = 0;
     recordSource_([&](uint32_t r, const char* record) {
-        if (r != recno && (replacement == 0 || r < replacement) && sameKey(tag, info.key->evaluate(record), key))
+        if (r != recno && (replacement == 0 || r < replacement) &&
+            (!info.condition || info.condition->matches(record)) && sameKey(tag, info.key->evaluate(record), key))
             replacement = r;
     });
     if (replacement != 0) t.insert(key, replacement);

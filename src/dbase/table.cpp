@@ -94,7 +94,7 @@ void Table::openIndexOrRecover()
     std::vector<TagSpec> specs;
     try {
         for (const TagInfo& tag : MdxIndex::tagsOfIncomplete(mdxPath_))
-            specs.push_back({tag.name, tag.expression, tag.unique});
+            specs.push_back({tag.name, tag.expression, tag.unique, tag.condition});
     } catch (const DbfError& e) {
         throw IndexDamaged(incomplete + "; seine Tags sind nicht lesbar (" + e.what() + ").");
     }
@@ -129,14 +129,24 @@ void Table::openIndex()
 void Table::compileTags()
 {
     keys_.clear();
+    conditions_.clear();
     tagInfos_ = mdx_->tags();
     for (size_t t = 0; t < tagInfos_.size(); ++t) {
         try {
             keys_.emplace_back(mdx_->keyExpression(static_cast<int>(t)));
+            const KeyExpression* condition = mdx_->condition(static_cast<int>(t));
+            conditions_.emplace_back(condition ? std::optional<KeyExpression>(*condition) : std::nullopt);
         } catch (const DbfError&) {
+            keys_.resize(t);
             keys_.emplace_back(std::nullopt);
+            conditions_.resize(t + 1);
         }
     }
+}
+
+bool Table::meetsCondition(size_t tag, const std::string& record) const
+{
+    return tag >= conditions_.size() || !conditions_[tag] || conditions_[tag]->matches(record.data());
 }
 
 // Unique tags need the other records when the entry of a key goes away.

@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zedora::dbase {
@@ -34,9 +35,14 @@ enum class OpenMode {
 };
 
 struct TagSpec {
+    TagSpec() = default;
+    TagSpec(std::string name, std::string expression, bool unique = false, std::string condition = {})
+        : name(std::move(name)), expression(std::move(expression)), unique(unique), condition(std::move(condition)) {}
+
     std::string name;
     std::string expression;
     bool unique = false;
+    std::string condition; // FOR condition; empty: every record
 };
 
 class Table {
@@ -169,15 +175,18 @@ public:
     void clearFilter();
 
     // Exclusive tables only: adds a tag to the production index, creating
-    // the .MDX when missing.
-    void addIndexTag(const std::string& name, const std::string& expression, bool unique);
+    // the .MDX when missing. With a condition the tag holds only the
+    // records that meet it, and posts keep it so.
+    void addIndexTag(const std::string& name, const std::string& expression, bool unique,
+                     const std::string& condition = {});
     // Exclusive tables only: builds a complete new .MDX with these tags
     // beside the old one and replaces it when done.
     void rebuildIndex(const std::vector<TagSpec>& tags);
     // Checks every tag's tree; throws DbfError for a damaged one.
     void verifyIndex();
     // Checks table, index and memos against each other: every live record
-    // exactly once in every tag under the key its expression gives, no
+    // that meets a tag's condition exactly once in the tag under the key
+    // its expression gives, no
     // deleted record in a tag, every memo inside the memo file and used by
     // one record only. Returns what is wrong, in German; empty when sound.
     std::vector<std::string> findProblems();
@@ -238,6 +247,8 @@ private:
     void updateIndexes(const std::string* oldRecord, const std::string* newRecord, uint32_t recno);
     void releaseRecordLock();
     const KeyExpression& tagKey(int tag) const;
+    // Whether the record belongs in the tag by its FOR condition.
+    bool meetsCondition(size_t tag, const std::string& record) const;
     void compileTags();
     void setRecordSource();
     void setIndexedFieldFlags();
@@ -250,6 +261,8 @@ private:
     // The compiled key of every tag; empty for a foreign key we cannot
     // evaluate (the table is then only read).
     std::vector<std::optional<KeyExpression>> keys_;
+    // The FOR condition of every tag that has one.
+    std::vector<std::optional<KeyExpression>> conditions_;
     std::vector<TagInfo> tagInfos_;
     DbfHeader header_;
     bool exclusive_ = false;

@@ -70,7 +70,7 @@ std::vector<std::string> Table::findProblems()
         std::set<std::string> uniqueKeys;
         for (uint32_t r = 1; r <= count; ++r) {
             loadRecord(r, record, true);
-            if (record[0] == '*')
+            if (record[0] == '*' || !meetsCondition(t, record))
                 continue;
             std::string key = keys_[t]->evaluate(record.data());
             if (tagInfos_[t].unique && !uniqueKeys.insert(key).second)

@@ -94,13 +94,16 @@ void Table::updateIndexes(const std::string* oldRecord, const std::string* newRe
         return;
     for (size_t t = 0; t < keys_.size(); ++t) {
         const int tag = static_cast<int>(t);
-        std::string oldKey = oldRecord ? tagKey(tag).evaluate(oldRecord->data()) : std::string();
-        std::string newKey = newRecord ? tagKey(tag).evaluate(newRecord->data()) : std::string();
-        if (oldRecord && newRecord && oldKey == newKey)
+        // A record enters or leaves a tag with a condition as it starts or stops meeting it.
+        const bool wasIn = oldRecord && meetsCondition(t, *oldRecord);
+        const bool isIn = newRecord && meetsCondition(t, *newRecord);
+        std::string oldKey = wasIn ? tagKey(tag).evaluate(oldRecord->data()) : std::string();
+        std::string newKey = isIn ? tagKey(tag).evaluate(newRecord->data()) : std::string();
+        if (wasIn && isIn && oldKey == newKey)
             continue;
-        if (oldRecord)
+        if (wasIn)
             mdx_->remove(tag, oldKey, recno);
-        if (newRecord)
+        if (isIn)
             mdx_->insert(tag, newKey, recno);
     }
     mdx_->flush();

@@ -161,6 +161,9 @@ void Table::setIndexedFieldFlags()
 {
     std::vector<uint8_t> flags(header_.fields.size(), 0);
     for (const TagInfo& tag : tags()) {
+        // A field's flag promises a tag over all its values; a filtered one has not.
+        if (!tag.condition.empty())
+            continue;
         const int f = findField(trimBoth(tag.expression));
         if (f >= 0)
             flags[static_cast<size_t>(f)] = 1;
@@ -174,13 +177,17 @@ void Table::setIndexedFieldFlags()
     }
 }
 
-void Table::addIndexTag(const std::string& name, const std::string& expression, bool unique)
+void Table::addIndexTag(const std::string& name, const std::string& expression, bool unique,
+                        const std::string& condition)
 {
     checkWritable();
     checkEditing(nullptr);
     if (!exclusive_)
         throw DbfError("Ein Index kann nur zu einer exklusiv geöffneten Tabelle hinzugefügt werden (" + path_ + ").");
     KeyExpression key = KeyExpression::compile(expression, header_.fields);
+    std::optional<KeyExpression> filter;
+    if (condition.find_first_not_of(' ') != std::string::npos)
+        filter = KeyExpression::compileCondition(condition, header_.fields);
     WriteScope scope(*this);
     if (!mdx_) {
         if (fileExists(mdxPath_))
@@ -191,7 +198,7 @@ void Table::addIndexTag(const std::string& name, const std::string& expression, 
         dbf_.writeAt(28, &flag, 1);
     }
     const std::string tagName = upperAscii(name);
-    mdx_->addTag(tagName, key, unique, [this](const MdxIndex::RecordVisitor& visit) {
+    mdx_->addTag(tagName, key, unique, filter ? &*filter : nullptr, [this](const MdxIndex::RecordVisitor& visit) {
         std::string record;
         for (uint32_t r = 1; r <= header_.recordCount; ++r) {
             loadRecord(r, record, true);
@@ -214,8 +221,13 @@ void Table::rebuildIndex(const std::vector<TagSpec>& specs)
     if (!exclusive_)
         throw DbfError("Der Index kann nur bei exklusiv geöffneter Tabelle neu aufgebaut werden (" + path_ + ").");
     std::vector<KeyExpression> compiled;
-    for (const TagSpec& s : specs)
+    std::vector<std::optional<KeyExpression>> conditions;
+    for (const TagSpec& s : specs) {
         compiled.push_back(KeyExpression::compile(s.expression, header_.fields));
+        conditions.emplace_back(s.condition.find_first_not_of(' ') == std::string::npos
+                                    ? std::nullopt
+                                    : std::optional(KeyExpression::compileCondition(s.condition, header_.fields)));
+    }
     const std::string fresh = mdxPath_ + ".neu";
     ::unlink(fresh.c_str());
     WriteScope scope(*this);
@@ -224,6 +236,7 @@ void Table::rebuildIndex(const std::vector<TagSpec>& specs)
         try {
             for (size_t i = 0; i < specs.size(); ++i) {
                 index->addTag(upperAscii(specs[i].name), compiled[i], specs[i].unique,
+                              conditions[i] ? &*conditions[i] : nullptr,
                               [this](const MdxIndex::RecordVisitor& visit) {
                                   std::string record;
                                   for (uint32_t r = 1; r <= header_.recordCount; ++r) {

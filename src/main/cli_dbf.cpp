@@ -76,6 +76,8 @@ std::string optionsText(const dbase::TagInfo& t)
         o = "UNIQUE";
     if (t.descending)
         o += o.empty() ? "DESCENDING" : " DESCENDING";
+    if (!t.condition.empty())
+        o += (o.empty() ? "FOR " : " FOR ") + t.condition;
     return o.empty() ? "-" : o;
 }
 
@@ -105,7 +107,7 @@ int info(const std::string& file, std::ostream& out)
     const auto tags = t->tags();
     out << "Tags: " << tags.size() << "\n";
     for (const auto& tag : tags)
-        out << "  " << utf8(tag.name) << "\t" << utf8(tag.expression) << "\t" << optionsText(tag) << "\n";
+        out << "  " << utf8(tag.name) << "\t" << utf8(tag.expression) << "\t" << utf8(optionsText(tag)) << "\n";
     return 0;
 }
 
@@ -129,7 +131,7 @@ int tags(const std::string& file, std::ostream& out)
 {
     auto t = Table::open(file);
     for (const auto& tag : t->tags())
-        out << utf8(tag.name) << "\t" << utf8(tag.expression) << "\t" << optionsText(tag) << "\n";
+        out << utf8(tag.name) << "\t" << utf8(tag.expression) << "\t" << utf8(optionsText(tag)) << "\n";
     return 0;
 }
 

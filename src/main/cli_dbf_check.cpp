@@ -201,7 +201,7 @@ int dbfRepair(const std::string& file, std::ostream& out, std::ostream& err)
             std::vector<dbase::TagSpec> specs;
             try {
                 for (const dbase::TagInfo& tag : dbase::MdxIndex::tagsOfIncomplete(mdx))
-                    specs.push_back({tag.name, tag.expression, tag.unique});
+                    specs.push_back({tag.name, tag.expression, tag.unique, tag.condition});
             } catch (const dbase::DbfError& e) {
                 throw dbase::DbfError(std::string(e.what()) + " Die Tags sind nicht lesbar; bitte mit \"zedora-cli dbf "
                                       "reindex " + file + " --student\" (oder --id, --sibank) neu aufbauen.");

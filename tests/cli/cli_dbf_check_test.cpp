@@ -135,3 +135,38 @@ TEST(CliDbfCheck, VerifyReportsAnIndexLeftHalfWrittenWithoutRebuildingIt)
     EXPECT_EQ(cli(dir, "repair " + path).code, 0);
     EXPECT_EQ(cli(dir, "verify " + path).code, 0);
 }
+
+TEST(CliDbfCheck, FilteredTagsShowTheirConditionAndKeepItThroughARepair)
+{
+    TempDir dir;
+    const std::string path = makeTable(dir);
+    {
+        auto t = Table::open(path, OpenMode::Exclusive);
+        t->addIndexTag("OHNEC", "UPPER(NAME)", true, "name # 'C' .and. klasse = '5A'");
+        t->addIndexTag("UMLAUT", "NAME", false, "NAME = \"\xC4\"");  // Ä
+    }
+    Result tags = cli(dir, "tags " + path);
+    EXPECT_EQ(tags.code, 0) << tags.err;
+    EXPECT_EQ(tags.out, "NAME\tUPPER(NAME)\t-\n"
+                        "KLASSE\tKLASSE+NAME\t-\n"
+                        "OHNEC\tUPPER(NAME)\tUNIQUE FOR NAME # 'C' .AND. KLASSE = '5A'\n"
+                        "UMLAUT\tNAME\tFOR NAME = \"Ä\"\n");
+    EXPECT_NE(cli(dir, "info " + path).out.find("  OHNEC\tUPPER(NAME)\tUNIQUE FOR NAME # 'C'"), std::string::npos);
+
+    // Record 1 now begins with C behind the engine's back: it must leave the tag.
+    patchRecord(path, 1, 1, "Carl ");
+    Result verify = cli(dir, "verify " + path);
+    EXPECT_EQ(verify.code, 1);
+    EXPECT_NE(verify.out.find("Index OHNEC: Datensatz 1 gehört nicht hinein, steht aber im Index"), std::string::npos)
+        << verify.out;
+    Result repair = cli(dir, "repair " + path);
+    EXPECT_EQ(repair.code, 0) << repair.err << repair.out;
+    EXPECT_EQ(cli(dir, "verify " + path).code, 0);
+    EXPECT_EQ(cli(dir, "tags " + path).out, tags.out);
+    auto t = Table::open(path);
+    t->selectTag("OHNEC");
+    std::vector<std::string> names;
+    for (t->first(); !t->eof(); t->next())
+        names.push_back(t->text("NAME"));
+    EXPECT_EQ(names, (std::vector<std::string>{"Anton"}));
+}
