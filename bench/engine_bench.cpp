@@ -171,7 +171,7 @@ const std::string& typedFile() {
     return path;
 }
 
-void buildTypedTag(benchmark::State& state, const char* name, const char* expression) {
+void buildTypedTag(benchmark::State& state, const char* name, const char* expression, const char* condition = "") {
     const fs::path p = workDir() / "TYPEDB.DBF";
     for (auto _ : state) {
         state.PauseTiming();
@@ -179,7 +179,7 @@ void buildTypedTag(benchmark::State& state, const char* name, const char* expres
         fs::copy_file(typedFile(), p);
         auto t = Table::open(p.string(), OpenMode::Exclusive);
         state.ResumeTiming();
-        t->addIndexTag(name, expression, false);
+        t->addIndexTag(name, expression, false, condition);
     }
     state.SetItemsProcessed(state.iterations() * kRecords);
 }
@@ -187,6 +187,11 @@ void BM_BuildNumericTag(benchmark::State& state) { buildTypedTag(state, "NR", "N
 BENCHMARK(BM_BuildNumericTag)->Unit(benchmark::kMillisecond);
 void BM_BuildDateTag(benchmark::State& state) { buildTypedTag(state, "TAG", "TAG"); }
 BENCHMARK(BM_BuildDateTag)->Unit(benchmark::kMillisecond);
+// A condition is evaluated once per record before the key.
+void BM_BuildFilteredTag(benchmark::State& state) {
+    buildTypedTag(state, "NRNEU", "NR", "NR > 0 .AND. DTOS(TAG) >= '2000' .AND. NAME # 'Name9'");
+}
+BENCHMARK(BM_BuildFilteredTag)->Unit(benchmark::kMillisecond);
 
 // findKey on the numeric and the date tag, the key given as text.
 void seekTyped(benchmark::State& state, const char* tag, const std::vector<std::string>& keys) {

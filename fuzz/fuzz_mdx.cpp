@@ -3,6 +3,8 @@
 #include "dbase/index.h"
 #include "fuzz_file.h"
 
+#include <algorithm>
+
 using namespace zedora::dbase;
 
 namespace {
@@ -24,9 +26,35 @@ void walk(MdxIndex& index, int tag) {
     (void)index.next(tag, {"KEY1", 3});
 }
 
+// A record of the seed table's layout with every kind of field filled in.
+std::string sampleRecord() {
+    std::string record(110, ' ');
+    record.replace(1, 4, "KEY1");
+    record.replace(61, 4, "Anna");
+    record.replace(96, 8, "20120304");
+    record.replace(104, 6, "  1.50");
+    return record;
+}
+
+// The bytes also as a key expression and as a tag condition: the parser
+// sees what a damaged tag header could hold.
+void parseAsExpressions(const uint8_t* data, size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), std::min<size_t>(size, 220));
+    const std::string record = sampleRecord();
+    try {
+        (void)KeyExpression::compile(text, fields()).evaluate(record.data());
+    } catch (const DbfError&) {
+    }
+    try {
+        (void)KeyExpression::compileCondition(text, fields()).matches(record.data());
+    } catch (const DbfError&) {
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    parseAsExpressions(data, size);
     const std::string path = zedora::fuzz::scratchDir() + "/T.MDX";
     zedora::fuzz::writeFile(path, data, size);
     try {
@@ -46,8 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     try {
         auto index = MdxIndex::open(path, true, fields());
+        const std::string record = sampleRecord();
         for (int tag = 0; tag < int(index->tags().size()); ++tag) {
             try {
+                if (const KeyExpression* condition = index->condition(tag)) (void)condition->matches(record.data());
                 for (uint32_t r = 1; r <= 30; ++r) index->insert(tag, "NEU" + std::to_string(r * 7 % 30), r);
                 for (uint32_t r = 1; r <= 30; r += 2) index->remove(tag, "NEU" + std::to_string(r * 7 % 30), r);
                 index->remove(tag, "KEY1", 1);
