@@ -376,6 +376,8 @@ void MdxIndexImpl::addTag(const std::string& rawName, const KeyExpression& key, 
         std::string conditionText;
         if (condition) {
             conditionText = upperExpression(condition->text());
+            conditionText.erase(0, conditionText.find_first_not_of(' '));
+            conditionText.erase(conditionText.find_last_not_of(' ') + 1);
             th[tag::hasCondition] = 1;
             std::memcpy(th + tag::condition, conditionText.data(), conditionText.size());
         }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 using namespace zedora::dbase;
@@ -246,5 +247,63 @@ TEST(FilteredTags, PerlWalksTheFilteredTagsAsWeDo)
         const std::string ours = ourWalk(*t, tag.name, tag.keyLength);
         EXPECT_FALSE(ours.empty());
         EXPECT_EQ(perlWalk(dir, dir.file("KLASSE.MDX"), tag.name), ours);
+    }
+}
+
+TEST(FilteredTags, PerlWrittenTableGetsFilteredNumberAndDateTags)
+{
+    if (!haveTool("/usr/bin/perl -MXBase -e 1") || !haveTool("/usr/bin/perl -MXBase::Index -e 1"))
+        GTEST_SKIP() << "libdbd-xbase-perl fehlt";
+    TempDir dir;
+    const std::string path = dir.file("SCHUELER.DBF");
+    runPerl(dir,
+            "use XBase;\n"
+            "my $t = XBase->create(name => $ARGV[0], field_names => ['NAME', 'NR', 'GEBOREN'],\n"
+            "  field_types => ['C', 'N', 'D'], field_lengths => [20, 6, 8], field_decimals => [undef, 1, undef])\n"
+            "  or die XBase->errstr;\n"
+            "for my $i (0 .. 149) {\n"
+            "  $t->set_record($i, 'Kind' . (149 - $i), ($i * 7) % 101 - 50.5, sprintf('20%02d%02d%02d', 5 + $i % 10, 1 + $i % 12, 1 + $i % 28));\n"
+            "}\n"
+            "$t->close;\n"
+            "rename(\"$ARGV[0].dbf\", \"$ARGV[0].DBF\") or die;\n",
+            dir.file("SCHUELER"));
+    {
+        auto t = Table::open(path, OpenMode::Exclusive);
+        t->addIndexTag("PLUS", "NR", false, "NR >= 0");
+        t->addIndexTag("JUNG", "GEBOREN", false, "DTOS(GEBOREN) >= '2010' .AND. NAME = 'Kind1'");
+    }
+    auto t = Table::open(path);
+    auto count = [&](auto&& meets) {
+        size_t n = 0;
+        t->selectTag("");
+        for (t->first(); !t->eof(); t->next())
+            n += meets() ? 1 : 0;
+        return n;
+    };
+    auto plus = [&] { return std::stod(t->text("NR")) >= 0; };
+    auto jung = [&] { return t->text("GEBOREN") >= "2010" && t->text("NAME").rfind("Kind1", 0) == 0; };
+    ASSERT_GT(count(jung), 10u);
+    EXPECT_EQ(walk(*t, "PLUS").size(), count(plus));
+    EXPECT_EQ(walk(*t, "JUNG").size(), count(jung));
+    // Record 1 (NR -50.5) turns positive and enters; the first of PLUS leaves.
+    t->gotoRecord(1);
+    t->edit();
+    t->setText("NR", "999");
+    t->post();
+    t->selectTag("PLUS");
+    t->last();
+    EXPECT_EQ(t->recno(), 1u);
+    t->first();
+    const uint32_t lowest = t->recno();
+    t->edit();
+    t->setText("NR", "-1");
+    t->post();
+    EXPECT_EQ(walk(*t, "PLUS").size(), count(plus));
+    const std::vector<uint32_t> after = walk(*t, "PLUS");
+    EXPECT_EQ(std::count(after.begin(), after.end(), lowest), 0);
+    EXPECT_EQ(t->findProblems(), std::vector<std::string>{});
+    for (const TagInfo& tag : t->tags()) {
+        SCOPED_TRACE(tag.name);
+        EXPECT_EQ(perlWalk(dir, dir.file("SCHUELER.MDX"), tag.name), ourWalk(*t, tag.name, tag.keyLength));
     }
 }

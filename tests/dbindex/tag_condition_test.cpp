@@ -121,7 +121,7 @@ TEST(TagCondition, HeaderHoldsTheConditionWhereOtherReadersLook) {
     {
         auto index = MdxIndex::create(path, "T");
         const KeyExpression key = KeyExpression::compile("upper(name)", t.fields);
-        const KeyExpression condition = KeyExpression::compileCondition("klasse = '5a' .and. nr > 3", t.fields);
+        const KeyExpression condition = KeyExpression::compileCondition("  klasse = '5a' .and. nr > 3 ", t.fields);
         index->addTag("ALLE", key, false, t.visitor());
         index->addTag("FUENF", key, false, &condition, t.visitor());
         EXPECT_EQ(index->tags()[0].condition, "");
