@@ -69,3 +69,33 @@ TEST(QtDialogs, FileDialogShowsEveryColumnAndLongNamesWhole)
     EXPECT_LE(total, tree->viewport()->width());
     dlg.close();
 }
+
+TEST(QtDialogs, FiltersWrittenWithABarBecomeQtFiltersThatIgnoreLetterCase)
+{
+    EXPECT_EQ(qtFileFilter(QStringLiteral("Archivdateien (z.B. A08-09-1.dbf)|A??-??-?.dbf")),
+              QStringLiteral("Archivdateien (z.B. A08-09-1.dbf) (A??-??-?.dbf)"));
+    EXPECT_EQ(qtFileFilter(QStringLiteral("Seriendruckdateien (*.doc)|*.doc")),
+              QStringLiteral("Seriendruckdateien (*.doc)"));
+    EXPECT_EQ(qtFileFilter(QStringLiteral("Bilder|*.jpg;*.wmf|Alle|*.*")),
+              QStringLiteral("Bilder (*.jpg *.wmf);;Alle (*.*)"));
+    EXPECT_EQ(qtFileFilter(QStringLiteral("Schülerdateien (*.dbf *.DBF)")), QStringLiteral("Schülerdateien (*.dbf *.DBF)"));
+
+    // The dialog then offers the archive files, written in upper case as they are.
+    QTemporaryDir dir;
+    QFile(dir.filePath(QStringLiteral("A23-24-1.DBF"))).open(QIODevice::WriteOnly);
+    QFile(dir.filePath(QStringLiteral("demo.dbf"))).open(QIODevice::WriteOnly);
+    QFileDialog dlg(nullptr, QStringLiteral("Neue Archivdatei"), dir.path(),
+                    qtFileFilter(QStringLiteral("Archivdateien (z.B. A08-09-1.dbf)|A??-??-?.dbf")));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    auto* tree = dlg.findChild<QTreeView*>(QStringLiteral("treeView"));
+    ASSERT_NE(tree, nullptr);
+    QStringList shown;
+    for (int i = 0; i < 40 && tree->model()->rowCount(tree->rootIndex()) == 0; ++i)
+        QTest::qWait(50); // the folder is read in the background
+    for (int r = 0; r < tree->model()->rowCount(tree->rootIndex()); ++r)
+        shown << tree->model()->index(r, 0, tree->rootIndex()).data().toString();
+    EXPECT_EQ(shown, QStringList{QStringLiteral("A23-24-1.DBF")});
+    dlg.close();
+}

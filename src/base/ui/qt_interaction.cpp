@@ -89,6 +89,22 @@ void sizeFileDialog(QFileDialog& dlg)
         list->setWordWrap(false);
 }
 
+QString qtFileFilter(const QString& filter)
+{
+    if (!filter.contains(u'|'))
+        return filter;
+    const QStringList parts = filter.split(u'|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        const QString named =
+            QStringLiteral("(") + parts[i + 1].split(u';', Qt::SkipEmptyParts).join(u' ').trimmed() + u')';
+        // "Seriendruckdateien (*.doc)|*.doc" names its pattern already.
+        out << (description.endsWith(named) ? description : description + u' ' + named);
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
 namespace {
 
 void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
@@ -199,7 +215,7 @@ std::optional<QString> QtInteraction::password(const QString& title, const QStri
 std::optional<QString> QtInteraction::openFile(const QString& title, const QString& filter,
                                                const QString& dir, const QString& preset)
 {
-    QFileDialog dlg(parent_, title, startPath(dir, preset), filter);
+    QFileDialog dlg(parent_, title, startPath(dir, preset), qtFileFilter(filter));
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     if (!preset.isEmpty())
@@ -210,7 +226,7 @@ std::optional<QString> QtInteraction::openFile(const QString& title, const QStri
 std::optional<QString> QtInteraction::saveFile(const QString& title, const QString& filter,
                                                const QString& dir, const QString& preset)
 {
-    QFileDialog dlg(parent_, title, startPath(dir, preset), filter);
+    QFileDialog dlg(parent_, title, startPath(dir, preset), qtFileFilter(filter));
     dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     if (!preset.isEmpty())

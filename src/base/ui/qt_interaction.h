@@ -16,6 +16,10 @@ bool installQtTranslations(QCoreApplication& app);
 // Qt's own file dialog, large enough that its file names are not cut off.
 void sizeFileDialog(QFileDialog& dlg);
 
+// File filters may come written as "Beschreibung|*.ext|…" (as the stored
+// texts have them) or as Qt's "Beschreibung (*.ext);;…"; the dialog gets the latter.
+QString qtFileFilter(const QString& filter);
+
 class QtInteraction : public Interaction {
 public:
     // parent: the window the dialogs are centred on; may change over time.
