@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <functional>
+#include <optional>
 
 namespace zedora {
 
@@ -23,5 +25,18 @@ QString writeMailMergeFile(const QString& path, const QStringList& header, const
 
 // The chosen name with ".DOC" when it has no extension.
 QString mailMergeFileName(const QString& chosen);
+
+// How codes are written: the chosen meaning of a grade abbreviation and the
+// text of a graduation code; nothing when the value is no such code.
+struct MailMergeMeanings {
+    std::function<std::optional<QString>(const QString& value)> grade;
+    std::function<std::optional<QString>(const QString& code)> graduation;
+};
+
+// NAME, VORNAME, the fields, then AUORT, AUDAT, AUDAT2, HJ, SJ.
+QStringList mailMergeHeader(const QStringList& fields);
+
+// The column value of one field of a student file as the file carries it.
+QString mailMergeColumn(const QString& field, const QString& stored, const MailMergeMeanings& meanings);
 
 } // namespace zedora

@@ -39,9 +39,11 @@
 #include "print/ui/list_printout_commands.h"
 #include "print/ui/layout_editor_commands.h"
 #include "periphery/ui/periphery_commands.h"
+#include "exchange/ui/export_commands.h"
 #include "exchange/ui/import_commands.h"
 #include "exchange/ui/zip_commands.h"
 #include "schoolyear/ui/archive_commands.h"
+#include "schoolyear/ui/history_commands.h"
 #include "schoolyear/ui/schoolyear_commands.h"
 
 #include <QAction>
@@ -177,9 +179,11 @@ void TFMain::installCommands()
     installPeriphery(frame);
     installImport(frame);
     installZipExchange(frame);
+    installExports(frame);
     installBulkEdits(frame);
     installSchoolYear(frame);
     installArchiveAndStatistics(frame);
+    installHistory(frame);
 }
 
 // The frame follows the open file: the status line and the grids' current
