@@ -194,30 +194,39 @@ ListJob columnStatisticsJob(const ColumnStatistics& s)
 ListJob historyJob(const HistoryList& h)
 {
     return jobOf(JobKind::History, [h](ListPage& p) {
-        const int bottom = 1950, rowHeight = 44, left = 100, right = 2850;
+        const int bottom = 1950, left = 100, right = 2850;
+        const int rowHeight = h.rowHeight > 0 ? h.rowHeight : 44;
         const int columns = int(h.columns.size());
         const int width = columns > 0 ? (right - left) / columns : right - left;
-        const auto head = [&](bool titles) {
+        const auto titles = [&](int y) {
+            p.font(8, true);
+            for (int c = 0; c < columns; ++c)
+                p.text(left + c * width, y - 10, p.cut(h.columns[c], width - 10));
+            p.line(left, y, right, y);
+            p.font(8);
+        };
+        const auto head = [&](bool withTitles) {
             p.font(10, true);
             p.text(left, 100, QStringLiteral("Notenliste der Klasse ") + h.klasse + QStringLiteral("   Schuljahr: ") +
                                   h.schuljahr + QStringLiteral(" / ") + h.halbjahr + QStringLiteral(" Hj."));
             p.font(8);
             p.text(right, 100, QStringLiteral("Seite ") + QString::number(p.page()), TextAlign::Right);
-            if (titles) {
-                p.font(8, true);
-                for (int c = 0; c < columns; ++c)
-                    p.text(left + c * width, 180, p.cut(h.columns[c], width - 10));
-                p.line(left, 190, right, 190);
-            }
+            if (withTitles)
+                titles(190);
             p.font(8);
         };
         head(true);
         int y = 190;
-        for (const QStringList& row : h.rows) {
-            if (y + rowHeight > bottom) {
+        for (int index = 0; index < h.rows.size(); ++index) {
+            const QStringList& row = h.rows[index];
+            const bool blockTitles = h.repeatHeader && h.blockRows > 0 && index > 0 && index % h.blockRows == 0;
+            if (y + rowHeight * (blockTitles ? 2 : 1) > bottom) {
                 p.newPage();
-                head(h.repeatHeader);
+                head(h.repeatHeader || index == 0);
                 y = 190;
+            } else if (blockTitles) {
+                y += rowHeight;
+                titles(y);
             }
             y += rowHeight;
             for (int c = 0; c < columns && c < row.size(); ++c)

@@ -60,6 +60,10 @@ struct HistoryList {
     QStringList columns;                 // column titles
     QVector<QStringList> rows;
     bool repeatHeader = true;            // the column titles on every page
+    int rowHeight = 44;                  // tenths of a millimetre
+    // Rows per student; with repeatHeader the titles stand above each
+    // student's rows too. 0: one block.
+    int blockRows = 0;
 };
 
 ListJob graduationStatisticsJob(const GraduationStatistics& s);

@@ -1,0 +1,763 @@
+#include "schoolyear/ui/TFHist.h"
+
+#include "base/ansi_text.h"
+#include "base/interaction.h"
+#include "core/app_context.h"
+#include "core/app_version.h"
+#include "core/ui/main_frame.h"
+#include "core/ui/main_menu.h"
+#include "data/current_student_file.h"
+#include "data/student_files.h"
+#include "data/student_photo.h"
+#include "entry/abbreviation_tables.h"
+#include "entry/colour_chains.h"
+#include "print/statistics_printouts.h"
+#include "schoolyear/ui/history_class_page.h"
+#include "schoolyear/ui/history_settings_panel.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTime>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace zedora {
+
+namespace {
+
+const QString kNavigationHint =
+    QStringLiteral("Nächster  mit   L E E R T A S T E  oder E N T E R,  zurück mit   B A C K S P A C E ");
+const QString kGridHint = QStringLiteral(
+    "Nächster  mit   LEERTASTE  oder ENTER,  zurück mit BACKSPACE\nBearbeiten mit rechter Maustaste!");
+const QString kToClassTable = QStringLiteral("Umschalten\nKlassentabelle");
+const QString kToSingleTable = QStringLiteral("Umschalten\nEinzeltabelle");
+
+// The column of the current half-year is headed white on red.
+class HistoryHeader : public QHeaderView {
+public:
+    explicit HistoryHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override
+    {
+        if (logicalIndex != 1) {
+            QHeaderView::paintSection(painter, rect, logicalIndex);
+            return;
+        }
+        painter->save();
+        painter->fillRect(rect, Qt::red);
+        painter->setPen(Qt::white);
+        QFont f = font();
+        f.setBold(true);
+        painter->setFont(f);
+        painter->drawText(rect.adjusted(3, 0, -3, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                          model()->headerData(logicalIndex, Qt::Horizontal).toString());
+        painter->restore();
+    }
+};
+
+QString nameEntry(const QString& name, const QString& vorname)
+{
+    return name.trimmed() + QStringLiteral(", ") + vorname.trimmed();
+}
+
+} // namespace
+
+TFHist::TFHist(MainFrame& frame, QWidget* parent) : QDialog(parent), frame_(frame)
+{
+    setObjectName(QStringLiteral("TFHist"));
+    setWindowTitle(QStringLiteral("Notenübersicht einzelner Schüler mit Historie") + QString(9, QLatin1Char(' '))
+                   + QStringLiteral("Zedora"));
+    auto* top = new QHBoxLayout(this);
+    pages_ = new QTabWidget(this);
+    pages_->setObjectName(QStringLiteral("PageControl1"));
+    pages_->tabBar()->hide();
+    pages_->addTab(buildSinglePage(), QStringLiteral("Einzeltabelle"));
+    classPage_ = new HistoryClassPage(pages_);
+    pages_->addTab(classPage_, QStringLiteral("Klassentabelle"));
+    top->addWidget(pages_, 1);
+    settings_ = new HistorySettingsPanel(frame_.context().settings, this);
+    settings_->hide();
+    top->addWidget(settings_);
+    top->addWidget(buildSidePanel());
+    resize(1000, 640);
+
+    connect(classPage_, &HistoryClassPage::insertRequested, this, &TFHist::insertLine);
+    connect(classPage_, &HistoryClassPage::printRequested, this, &TFHist::printClassTable);
+    connect(settings_, &HistorySettingsPanel::looksChanged, this, &TFHist::applyLooks);
+    connect(settings_, &HistorySettingsPanel::closed, this, &TFHist::rebuild);
+    // Another file opened while the view is up (also from its own file box).
+    connect(&frame_.studentFile(), &CurrentStudentFile::opened, this, [this] {
+        if (isVisible())
+            rebuild();
+    });
+}
+
+TFHist::~TFHist() = default;
+
+QWidget* TFHist::buildSinglePage()
+{
+    auto* page = new QWidget(this);
+    page->setObjectName(QStringLiteral("einzelseite"));
+    auto* layout = new QVBoxLayout(page);
+    auto* panel = new QFrame(page);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setFrameShape(QFrame::StyledPanel);
+    auto* row = new QHBoxLayout(panel);
+    studentLine_ = new QLabel(panel);
+    studentLine_->setObjectName(QStringLiteral("schuelerzeile"));
+    QFont bold = studentLine_->font();
+    bold.setBold(true);
+    studentLine_->setFont(bold);
+    row->addWidget(studentLine_, 1);
+    auto* single = new QPushButton(QStringLiteral("Druck &Einzel"), panel);
+    single->setObjectName(QStringLiteral("btDruckEinzel"));
+    auto* all = new QPushButton(QStringLiteral("Druck &alle"), panel);
+    all->setObjectName(QStringLiteral("btDruckAlle"));
+    row->addWidget(single);
+    row->addWidget(all);
+    auto* view = new QGroupBox(QStringLiteral("Notenansicht"), panel);
+    view->setObjectName(QStringLiteral("rgNotenansicht"));
+    auto* viewLayout = new QHBoxLayout(view);
+    gradeView_ = new QButtonGroup(this);
+    const QString choices[] = {QStringLiteral("Kürzel"), QStringLiteral("Bedeutung 1"), QStringLiteral("Bedeutung 2")};
+    for (int i = 0; i < 3; ++i) {
+        auto* r = new QRadioButton(choices[i], view);
+        r->setObjectName(QStringLiteral("rbAnsicht%1").arg(i));
+        gradeView_->addButton(r, i);
+        viewLayout->addWidget(r);
+    }
+    gradeView_->button(0)->setChecked(true);
+    row->addWidget(view);
+    row->addWidget(new QLabel(QStringLiteral("Druckzeilenhöhe"), panel));
+    printRowHeight_ = new QSpinBox(panel);
+    printRowHeight_->setObjectName(QStringLiteral("drzSpin"));
+    printRowHeight_->setRange(30, 100);
+    printRowHeight_->setValue(frame_.context().settings.HistDruckzeilenhoehe);
+    row->addWidget(printRowHeight_);
+    layout->addWidget(panel);
+
+    grid_ = new QTableWidget(page);
+    grid_->setObjectName(QStringLiteral("eitab"));
+    grid_->setHorizontalHeader(new HistoryHeader(grid_));
+    grid_->verticalHeader()->hide();
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setToolTip(kGridHint);
+    grid_->setContextMenuPolicy(Qt::CustomContextMenu);
+    grid_->installEventFilter(this);
+    layout->addWidget(grid_, 1);
+
+    popup_ = new QMenu(grid_);
+    const auto item = [this](const char* name, const QString& text, void (TFHist::*run)()) {
+        QAction* a = popup_->addAction(text);
+        a->setObjectName(QLatin1String(name));
+        connect(a, &QAction::triggered, this, run);
+    };
+    item("Inhaltbearbeiten1", QStringLiteral("&Inhalt bearbeiten"), &TFHist::editCell);
+    item("NaechsterSchueler1", QStringLiteral("&Nächster Schüler"), &TFHist::nextStudent);
+    item("VorherigerSchueler1", QStringLiteral("&Vorheriger Schüler"), &TFHist::priorStudent);
+    item("Klassentabelle1", QStringLiteral("Klassen&tabelle"), &TFHist::showClassTable);
+    QAction* settingsItem = popup_->addAction(QStringLiteral("&Einstellungen"));
+    settingsItem->setObjectName(QStringLiteral("Einstellungen1"));
+    connect(settingsItem, &QAction::triggered, this, [this] {
+        settings_->load();
+        settings_->show();
+    });
+    connect(grid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        const QModelIndex index = grid_->indexAt(pos);
+        if (index.isValid())
+            grid_->setCurrentIndex(index);
+        popup_->exec(grid_->viewport()->mapToGlobal(pos));
+    });
+    connect(grid_, &QTableWidget::cellDoubleClicked, this, &TFHist::showCell);
+    connect(grid_->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int width) { syncEarlierWidths(column, width); });
+    connect(single, &QPushButton::clicked, this, &TFHist::printSingle);
+    connect(all, &QPushButton::clicked, this, &TFHist::printAll);
+    connect(gradeView_, &QButtonGroup::idClicked, this, [this](int id) {
+        if (view_)
+            view_->setGradeView(GradeView(id));
+        fillCurrent();
+    });
+    return page;
+}
+
+QWidget* TFHist::buildSidePanel()
+{
+    auto* side = new QFrame(this);
+    side->setObjectName(QStringLiteral("Panel2"));
+    side->setFixedWidth(190);
+    auto* layout = new QVBoxLayout(side);
+    clock_ = new QLabel(side);
+    clock_->setObjectName(QStringLiteral("Uhrzeit"));
+    clock_->setAlignment(Qt::AlignCenter);
+    QFont big = clock_->font();
+    big.setPointSize(14);
+    big.setBold(true);
+    clock_->setFont(big);
+    layout->addWidget(clock_);
+    clockTimer_ = new QTimer(this);
+    clockTimer_->setInterval(1000);
+    connect(clockTimer_, &QTimer::timeout, this, &TFHist::tick);
+
+    fileName_ = new QLineEdit(side);
+    fileName_->setObjectName(QStringLiteral("Edit1"));
+    fileName_->setReadOnly(true);
+    fileName_->setToolTip(QStringLiteral("Andere Schülerdatei öffnen"));
+    fileName_->installEventFilter(this);
+    layout->addWidget(fileName_);
+
+    auto* navigation = new QHBoxLayout;
+    const auto navButton = [&](const char* name, Qt::ArrowType arrow, const QString& hint, void (TFHist::*run)()) {
+        auto* b = new QToolButton(side);
+        b->setObjectName(QLatin1String(name));
+        b->setArrowType(arrow);
+        b->setToolTip(hint);
+        navigation->addWidget(b);
+        connect(b, &QToolButton::clicked, this, run);
+    };
+    navButton("btErster", Qt::UpArrow, QStringLiteral("Erster Schüler"), &TFHist::firstStudent);
+    navButton("btVorheriger", Qt::LeftArrow, QStringLiteral("Vorheriger Schüler"), &TFHist::priorStudent);
+    navButton("btNaechster", Qt::RightArrow, QStringLiteral("Nächster Schüler"), &TFHist::nextStudent);
+    navButton("btLetzter", Qt::DownArrow, QStringLiteral("Letzter Schüler"), &TFHist::lastStudent);
+    layout->addLayout(navigation);
+
+    names_ = new QListWidget(side);
+    names_->setObjectName(QStringLiteral("suchbox"));
+    names_->setToolTip(kNavigationHint);
+    layout->addWidget(names_, 1);
+    connect(names_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (pages_->currentIndex() == 0)
+            goToName(item->text());
+    });
+
+    switch_ = new QPushButton(kToClassTable, side);
+    switch_->setObjectName(QStringLiteral("tabschalter"));
+    layout->addWidget(switch_);
+    connect(switch_, &QPushButton::clicked, this, &TFHist::switchTables);
+    auto* settingsButton = new QPushButton(QStringLiteral("&Einstellungen"), side);
+    settingsButton->setObjectName(QStringLiteral("btEinstellungen"));
+    layout->addWidget(settingsButton);
+    connect(settingsButton, &QPushButton::clicked, this, [this] {
+        settings_->load();
+        settings_->show();
+    });
+    auto* refresh = new QPushButton(QStringLiteral("&Aktualisieren"), side);
+    refresh->setObjectName(QStringLiteral("btAktualisieren"));
+    layout->addWidget(refresh);
+    connect(refresh, &QPushButton::clicked, this, &TFHist::rebuild);
+    auto* close = new QPushButton(QStringLiteral("&Schließen"), side);
+    close->setObjectName(QStringLiteral("btSchliessen"));
+    layout->addWidget(close);
+    connect(close, &QPushButton::clicked, this, &TFHist::close);
+
+    photo_ = new QLabel(side);
+    photo_->setObjectName(QStringLiteral("Image1"));
+    photo_->setFixedSize(150, 190);
+    photo_->setAlignment(Qt::AlignCenter);
+    photo_->setToolTip(QStringLiteral("Doppelklick vergrößert das Bild"));
+    photo_->installEventFilter(this);
+    photo_->hide();
+    layout->addWidget(photo_, 0, Qt::AlignHCenter);
+    return side;
+}
+
+void TFHist::openView()
+{
+    // The view always starts with the codes; the meanings are a choice.
+    gradeView_->button(0)->setChecked(true);
+    settings_->hide();
+    classPage_->repeatHeader().setChecked(frame_.context().settings.WiederholeHistKopf);
+    printRowHeight_->setValue(frame_.context().settings.HistDruckzeilenhoehe);
+    rebuild();
+    show();
+    raise();
+    activateWindow();
+}
+
+void TFHist::rebuild()
+{
+    AppContext& ctx = frame_.context();
+    CurrentStudentFile& file = frame_.studentFile();
+    StudentTable& table = file.table();
+    frame_.takeOverInput();
+    table.savePending();
+    // Others may have changed the file since it was opened.
+    if (table.isOpen())
+        table.refresh();
+
+    HistorySetup setup;
+    setup.workspace = ctx.workspace;
+    setup.dataDirectory = file.dataDirectoryName();
+    setup.previousArchive = file.previousArchive();
+    setup.visible = ctx.settings.HJSichtbar;
+    setup.columns = file.layout().columns;
+    setup.averages = AverageDefinitions::fromSettings(ctx.settings);
+    setup.birthDateFormat = ctx.settings.GebFormat;
+    setup.reorganise = [&ctx](const QString& path) {
+        const StudentFileContext fc{ctx.workspace, ctx.paths.computerName, *ctx.files, ctx.ui};
+        return reorganiseStudentFile(path, fc);
+    };
+    {
+        BusyScope busy(ctx.ui);
+        view_ = std::make_unique<HistoryView>(table, setup, &frame_.abbreviations().grades);
+    }
+    view_->setGradeView(GradeView(std::max(0, gradeView_->checkedId())));
+    const QStringList unreadable = view_->unreadableArchives();
+    if (!unreadable.isEmpty())
+        ctx.ui.warning(QStringLiteral("Archivdatei kann nicht gelesen werden, ihre Spalte bleibt leer:\n\n")
+                       + unreadable.join(QStringLiteral("\n\n")));
+
+    classBuilt_ = false;
+    classPage_->show(ClassHistory{}, ctx.settings.Histspalte2);
+    buildSingleGrid();
+    showSingleTable();
+    fileName_->setText(file.fileName());
+    fillNames();
+    table.first();
+    fillCurrent();
+}
+
+void TFHist::buildSingleGrid()
+{
+    const int n = view_->halfYears();
+    const auto& rows = view_->rows();
+    grid_->clear();
+    grid_->setColumnCount(n + 2);
+    grid_->setRowCount(int(rows.size()));
+    QStringList headers{QString()};
+    headers << view_->headers() << QString();
+    grid_->setHorizontalHeaderLabels(headers);
+    grid_->setColumnHidden(n + 1, true);
+    for (int r = 0; r < int(rows.size()); ++r) {
+        grid_->setItem(r, 0, new QTableWidgetItem(rows[size_t(r)].caption));
+        grid_->setItem(r, n + 1, new QTableWidgetItem(rows[size_t(r)].field));
+        for (int c = 1; c <= n; ++c)
+            grid_->setItem(r, c, new QTableWidgetItem);
+    }
+    applyLooks();
+}
+
+void TFHist::applyLooks()
+{
+    const Settings& s = frame_.context().settings;
+    QFont font = grid_->font();
+    font.setPointSize(s.Histschriftgrad);
+    grid_->setFont(font);
+    grid_->horizontalHeader()->setFont(font);
+    if (s.Histzeile >= 4 && s.Histzeile <= 199) {
+        grid_->verticalHeader()->setMinimumSectionSize(4);
+        grid_->verticalHeader()->setDefaultSectionSize(s.Histzeile);
+        for (int r = 0; r < grid_->rowCount(); ++r)
+            grid_->setRowHeight(r, s.Histzeile);
+    }
+    const QSignalBlocker block(grid_->horizontalHeader());
+    syncing_ = true;
+    grid_->setColumnWidth(0, s.Histspalte1);
+    grid_->setColumnWidth(1, s.Histspalte2);
+    for (int c = 2; c < grid_->columnCount() - 1; ++c)
+        grid_->setColumnWidth(c, s.Histspalte3);
+    syncing_ = false;
+    QFont bold = font;
+    bold.setBold(true);
+    for (int r = 0; r < grid_->rowCount(); ++r) {
+        for (int c = 0; c <= 1 && c < grid_->columnCount(); ++c) {
+            if (QTableWidgetItem* item = grid_->item(r, c))
+                item->setFont(bold);
+        }
+    }
+}
+
+void TFHist::syncEarlierWidths(int column, int width)
+{
+    if (syncing_ || !view_ || column < 2 || column > view_->halfYears())
+        return;
+    syncing_ = true;
+    frame_.context().settings.Histspalte3 = width;
+    for (int c = 2; c <= view_->halfYears(); ++c) {
+        if (c != column)
+            grid_->setColumnWidth(c, width);
+    }
+    syncing_ = false;
+}
+
+void TFHist::fillNames()
+{
+    StudentTable& table = frame_.studentFile().table();
+    const int name = table.findField(QStringLiteral("NAME"));
+    const int vorname = table.findField(QStringLiteral("VORNAME"));
+    const QSignalBlocker block(names_);
+    names_->clear();
+    for (int r = 0; r < table.rowCount(); ++r)
+        names_->addItem(nameEntry(table.valueAt(r, name), table.valueAt(r, vorname)));
+}
+
+void TFHist::fillCurrent()
+{
+    if (!view_)
+        return;
+    StudentTable& table = frame_.studentFile().table();
+    shown_ = view_->fill(table.currentRow());
+    const Settings& s = frame_.context().settings;
+    const ColourChains chains = ColourChains::fromSettings(s);
+    const HistoryColours colours{&chains, windowsColour(s.FarbePosi), windowsColour(s.FarbeNegi)};
+    const QBrush plain = grid_->palette().base();
+    for (int r = 0; r < grid_->rowCount() && r < int(shown_.rows.size()); ++r) {
+        for (int c = 1; c <= view_->halfYears(); ++c) {
+            QTableWidgetItem* item = grid_->item(r, c);
+            if (!item)
+                continue;
+            item->setText(shown_.cell(r, c));
+            const std::optional<QColor> colour = historyCellColour(shown_, r, c, colours);
+            item->setBackground(colour ? QBrush(*colour) : plain);
+        }
+    }
+    studentLine_->setText(shown_.studentLine);
+    const QString entry = nameEntry(table.value(QStringLiteral("NAME")), table.value(QStringLiteral("VORNAME")));
+    const QSignalBlocker block(names_);
+    for (int i = 0; i < names_->count(); ++i) {
+        if (names_->item(i)->text().trimmed() == entry.trimmed()) {
+            names_->setCurrentRow(i);
+            break;
+        }
+    }
+    showPhoto();
+}
+
+void TFHist::showPhoto()
+{
+    const Settings& s = frame_.context().settings;
+    StudentTable& table = frame_.studentFile().table();
+    QString file;
+    if (s.FotoAnzeigen && table.currentRow() >= 0) {
+        const StudentPhotoKey key{table.value(QStringLiteral("NAME")), table.value(QStringLiteral("VORNAME")),
+                                  table.value(QStringLiteral("GEBOREN")), table.value(QStringLiteral("MW"))};
+        file = studentPhotoFile(photoFolder(s.SibankFotoordner), photoBaseName(key, s.Maennlich));
+    }
+    const QPixmap picture = file.isEmpty() ? QPixmap() : QPixmap(file);
+    if (picture.isNull()) {
+        photo_->clear();
+        photo_->hide();
+        return;
+    }
+    photo_->setPixmap(picture.scaled(photo_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    photo_->setProperty("photoFile", file);
+    photo_->show();
+}
+
+void TFHist::enlargePhoto()
+{
+    const QPixmap picture(photo_->property("photoFile").toString());
+    if (picture.isNull())
+        return;
+    QDialog big(this);
+    big.setWindowTitle(studentLine_->text().trimmed());
+    auto* layout = new QVBoxLayout(&big);
+    auto* label = new QLabel(&big);
+    label->setPixmap(picture.scaled(QSize(450, 570), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    layout->addWidget(label);
+    big.exec();
+}
+
+void TFHist::tick()
+{
+    clock_->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+}
+
+void TFHist::firstStudent()
+{
+    frame_.takeOverInput();
+    if (frame_.studentFile().table().first())
+        fillCurrent();
+}
+
+void TFHist::lastStudent()
+{
+    frame_.takeOverInput();
+    if (frame_.studentFile().table().last())
+        fillCurrent();
+}
+
+void TFHist::priorStudent()
+{
+    StudentTable& table = frame_.studentFile().table();
+    if (table.atFirst()) {
+        frame_.context().ui.info(QStringLiteral("Dateianfang erreicht!\n"));
+        return;
+    }
+    frame_.takeOverInput();
+    if (table.prior())
+        fillCurrent();
+}
+
+void TFHist::nextStudent()
+{
+    StudentTable& table = frame_.studentFile().table();
+    if (table.atLast()) {
+        frame_.context().ui.info(QStringLiteral("Dateiende erreicht!\n"));
+        return;
+    }
+    frame_.takeOverInput();
+    if (table.next())
+        fillCurrent();
+}
+
+void TFHist::goToName(const QString& entry)
+{
+    StudentTable& table = frame_.studentFile().table();
+    const int name = table.findField(QStringLiteral("NAME"));
+    const int vorname = table.findField(QStringLiteral("VORNAME"));
+    for (int r = 0; r < table.rowCount(); ++r) {
+        if (nameEntry(table.valueAt(r, name), table.valueAt(r, vorname)) == entry) {
+            if (table.moveToRow(r))
+                fillCurrent();
+            return;
+        }
+    }
+}
+
+void TFHist::showCell()
+{
+    Interaction& ui = frame_.context().ui;
+    if (pages_->currentIndex() == 1) {
+        const QTableWidgetItem* item = classPage_->grid().currentItem();
+        if (item)
+            ui.info(item->text());
+        return;
+    }
+    const int r = grid_->currentRow();
+    const int c = grid_->currentColumn();
+    if (r < 0 || c < 0)
+        return;
+    const QString caption = grid_->item(r, 0) ? grid_->item(r, 0)->text() : QString();
+    const QString value = grid_->item(r, c) ? grid_->item(r, c)->text().trimmed() : QString();
+    ui.info(caption + QStringLiteral(":     \n\n") + QString(6, QLatin1Char(' ')) + value);
+}
+
+void TFHist::editCell()
+{
+    Interaction& ui = frame_.context().ui;
+    if (frame_.context().settings.SperreOption) {
+        ui.info(QStringLiteral("Tabell ist gesperrt, Änderung nicht möglich!"));
+        return;
+    }
+    const int r = grid_->currentRow();
+    if (grid_->currentColumn() != 1 || r < 0) {
+        ui.info(QStringLiteral("Es können nur die Daten des \naktuellen Schuljahres bearbeitet werden!\n\n"));
+        return;
+    }
+    StudentTable& table = frame_.studentFile().table();
+    const QString fieldName = grid_->item(r, grid_->columnCount() - 1)->text();
+    const int field = table.findField(fieldName);
+    if (field < 0 || table.currentRow() < 0)
+        return;
+    const QString caption = grid_->item(r, 0)->text();
+    const QString old = table.value(field).trimmed();
+    const std::optional<QString> typed =
+        ui.input(caption, QStringLiteral("Alter Eintrag:   ") + old + QStringLiteral("\n\nNEUER EINTRAG:"), old);
+    if (!typed)
+        return;
+    if (upperAscii(typed->trimmed()) == old) {
+        ui.info(QStringLiteral("Abbruch!"));
+        return;
+    }
+    if (!table.isEditing())
+        table.edit();
+    table.setValue(field, *typed);
+    // What the record holds now: the new value, or what the check left.
+    const QString now = table.value(field).trimmed();
+    grid_->item(r, 1)->setText(r == 0 ? now : QStringLiteral("     ") + now);
+}
+
+void TFHist::switchTables()
+{
+    if (pages_->currentIndex() == 0)
+        showClassTable();
+    else
+        showSingleTable();
+}
+
+void TFHist::showSingleTable()
+{
+    pages_->setCurrentIndex(0);
+    switch_->setText(kToClassTable);
+}
+
+void TFHist::showClassTable()
+{
+    if (!view_)
+        return;
+    if (!classBuilt_) {
+        Interaction& ui = frame_.context().ui;
+        frame_.takeOverInput();
+        frame_.studentFile().table().savePending();
+        const int total = frame_.studentFile().table().rowCount();
+        ProgressScope progress(ui, QStringLiteral("Klassentabelle wird erstellt ..."), total);
+        const ClassHistory table = view_->classTable([&progress](int done, int) { progress.step(done); });
+        classPage_->show(table, frame_.context().settings.Histspalte2);
+        classBuilt_ = true;
+    }
+    pages_->setCurrentIndex(1);
+    switch_->setText(kToSingleTable);
+}
+
+void TFHist::insertLine()
+{
+    const std::optional<QString> text =
+        frame_.context().ui.input(QStringLiteral("Zeile einfügen unter aktueller"), QStringLiteral("Text für 2. Spalte: "),
+                                  QString());
+    if (!text || text->isEmpty())
+        return;
+    classPage_->insertLine(*text);
+}
+
+QString TFHist::headingClass() const
+{
+    return frame_.studentFile().table().value(QStringLiteral("KLASSE")).trimmed();
+}
+
+HistoryList TFHist::listOf(const QVector<HistoryGrid>& grids) const
+{
+    const Settings& s = frame_.context().settings;
+    HistoryList list;
+    list.klasse = headingClass();
+    list.schuljahr = s.Schuljahr;
+    list.halbjahr = s.Halbjahr;
+    list.layoutName = frame_.studentFile().fileName();
+    list.columns << QString();
+    if (view_)
+        list.columns << view_->headers();
+    list.rowHeight = printRowHeight_->value();
+    for (const HistoryGrid& g : grids) {
+        list.rows << QStringList{g.studentLine.trimmed()};
+        for (int r = 0; r < int(g.rows.size()); ++r) {
+            QStringList row{g.rows[size_t(r)].caption.trimmed()};
+            for (int c = 1; c <= g.headers.size(); ++c)
+                row << g.cell(r, c).trimmed();
+            list.rows << row;
+        }
+    }
+    if (!grids.isEmpty())
+        list.blockRows = int(grids.front().rows.size()) + 1;
+    return list;
+}
+
+void TFHist::printSingle()
+{
+    if (!view_)
+        return;
+    frame_.takeOverInput();
+    StudentTable& table = frame_.studentFile().table();
+    table.savePending();
+    frame_.showListPrintout(historyJob(listOf({view_->fill(table.currentRow())})));
+}
+
+void TFHist::printAll()
+{
+    if (!view_)
+        return;
+    frame_.takeOverInput();
+    StudentTable& table = frame_.studentFile().table();
+    table.savePending();
+    QVector<HistoryGrid> grids;
+    for (int r = 0; r < table.rowCount(); ++r)
+        grids << view_->fill(r);
+    HistoryList list = listOf(grids);
+    list.repeatHeader = false;
+    frame_.showListPrintout(historyJob(list));
+    firstStudent();
+}
+
+void TFHist::printClassTable()
+{
+    HistoryList list = classPage_->printList();
+    const Settings& s = frame_.context().settings;
+    list.klasse = headingClass();
+    list.schuljahr = s.Schuljahr;
+    list.halbjahr = s.Halbjahr;
+    list.layoutName = frame_.studentFile().fileName();
+    list.rowHeight = printRowHeight_->value();
+    frame_.showListPrintout(historyJob(list));
+}
+
+bool TFHist::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == grid_ && event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Space:
+            nextStudent();
+            return true;
+        case Qt::Key_Backspace:
+            priorStudent();
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            showCell();
+            return true;
+        default:
+            break;
+        }
+    } else if (watched == fileName_ && event->type() == QEvent::MouseButtonPress) {
+        if (QAction* open = frame_.menu().action(QStringLiteral("openStudentFile")))
+            open->trigger();
+        return true;
+    } else if (watched == photo_ && event->type() == QEvent::MouseButtonDblClick) {
+        enlargePhoto();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFHist::storeSettings()
+{
+    Settings& s = frame_.context().settings;
+    s.HistDruckzeilenhoehe = printRowHeight_->value();
+    s.WiederholeHistKopf = classPage_->repeatHeader().isChecked();
+    // The panel keeps font size, row height, widths, HJSichtbar and
+    // FotoAnzeigen in the settings as they change.
+}
+
+void TFHist::reject()
+{
+    // Escape, "&Schließen" and the window's close box all end here.
+    storeSettings();
+    // An edit made here is not left pending behind a closed window.
+    frame_.takeOverInput();
+    frame_.studentFile().table().savePending();
+    QDialog::reject();
+}
+
+void TFHist::showEvent(QShowEvent* event)
+{
+    tick();
+    clockTimer_->start();
+    QDialog::showEvent(event);
+}
+
+void TFHist::hideEvent(QHideEvent* event)
+{
+    clockTimer_->stop();
+    QDialog::hideEvent(event);
+}
+
+} // namespace zedora
