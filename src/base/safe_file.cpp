@@ -13,7 +13,8 @@ bool writeFileSafely(const QString& path, const QByteArray& content)
     f.setDirectWriteFallback(true);
     if (!f.open(QIODevice::WriteOnly))
         return false;
-    if (f.write(content) != content.size()) {
+    // A full disk shows only when the buffer goes out; commit() would not tell.
+    if (f.write(content) != content.size() || !f.flush()) {
         f.cancelWriting();
         return false;
     }
@@ -42,6 +43,10 @@ bool copyFileSafely(const QString& source, const QString& destination)
             out.cancelWriting();
             return false;
         }
+    }
+    if (!out.flush()) {
+        out.cancelWriting();
+        return false;
     }
     if (!out.commit())
         return false;

@@ -34,6 +34,7 @@ public:
 
     // The window that asks for a column layout when a layout has none.
     void setChooseBlock(std::function<bool(LoadedLayout&)> choose) { chooseBlock_ = std::move(choose); }
+    const std::function<bool(LoadedLayout&)>& chooseBlock() const { return chooseBlock_; }
 
     // Opens path with every fallback. False only when no student file at
     // all could be opened (the program cannot go on).

@@ -158,8 +158,13 @@ bool LayoutFiles::saveAsPath(EditedLayout& layout, const QString& chosenPath)
         return false;
     if (!checkDirectoryConvention(path, FileKind::Layout, ui_))
         return false;
+    // A failed write leaves the editor on the file it came from.
+    const QString previous = layout.path;
     layout.path = path;
-    return writeText(layout);
+    if (writeText(layout))
+        return true;
+    layout.path = previous;
+    return false;
 }
 
 QString LayoutFiles::layoutToEdit(const QString& currentLayout)

@@ -41,6 +41,8 @@ public:
     QString layoutToEdit(const QString& currentLayout);
 
     QString layoutFolder() const;
+    const QString& workspaceDir() const { return workspaceDir_; }
+    WorkspaceFiles& workspaceFiles() { return files_; }
 
 private:
     QString startFolder(const EditedLayout& layout) const;

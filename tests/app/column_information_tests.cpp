@@ -210,7 +210,8 @@ TEST_F(ColumnInformation, TitleClickAndInfoButtonDoNotRebuildAndNothingOpensOffT
 
 TEST_F(ColumnInformation, OnlyTheAdministratorGoesOnToTheLayoutEditor)
 {
-    QToolButton* editor = window->iconBar().findChild<QToolButton*>("BtnSichern");
+    // "Spalten ändern": the editor on its page "Eingabelayout".
+    QToolButton* editor = window->iconBar().findChild<QToolButton*>("SpeedButton18");
     ASSERT_TRUE(editor);
     QSignalSpy editorOpened(editor, &QToolButton::clicked);
 

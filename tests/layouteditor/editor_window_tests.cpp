@@ -15,7 +15,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QDropEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QImage>
@@ -125,6 +127,36 @@ TEST(EditorWindow, EditsAreSavedOnCloseAndPrintAsEdited)
     e.ui.clear();
     EXPECT_TRUE(e.window.mayClose());
     EXPECT_TRUE(e.ui.messages().isEmpty());
+}
+
+TEST(EditorWindow, ARowDraggedToAnotherPlaceMovesAndTheNumbersStay)
+{
+    Editor e;
+    ASSERT_TRUE(e.open());
+    LayoutElementGrid& entries = e.grid(ElementKind::Eintrag);
+    const int content = entries.grid().columnOf("Inhalt");
+    const QString first = entries.item(0, content)->text();
+    const QString fourth = entries.item(3, content)->text();
+    ASSERT_NE(first, fourth);
+
+    entries.setCurrentCell(3, content);
+    entries.dropRow(3, 0);
+    EXPECT_EQ(entries.item(0, content)->text(), fourth);
+    EXPECT_EQ(entries.item(1, content)->text(), first);
+    EXPECT_EQ(entries.item(0, 0)->text(), "100");
+    EXPECT_EQ(entries.item(3, 0)->text(), "103");
+    EXPECT_EQ(entries.currentRow(), 0);
+    EXPECT_TRUE(e.window.changed());
+
+    // Dropped things from elsewhere move nothing.
+    QMimeData mime;
+    mime.setText(QStringLiteral("fremd"));
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(entries.viewport(), &drop);
+    EXPECT_EQ(entries.item(0, content)->text(), fourth);
+
+    ASSERT_TRUE(e.window.save());
+    EXPECT_EQ(e.printedFile().Eintraege[0].Inhalt, fourth);
 }
 
 TEST(EditorWindow, ClosingIsRefusedForATextBlockInAnEntry)

@@ -42,11 +42,11 @@ QString layoutCaption(MainFrame& frame)
     return status ? status->text() : QString();
 }
 
-// Until the layout editor exists, its icon-bar button stands for it; a
-// disabled button means the editor cannot open now.
+// The layout editor on "Eingabelayout" through its icon-bar button "Spalten
+// ändern"; a disabled button means the editor cannot open now.
 void openEntryLayoutEditor(MainFrame& frame)
 {
-    QToolButton* editor = frame.iconBar().findChild<QToolButton*>(QStringLiteral("BtnSichern"));
+    QToolButton* editor = frame.iconBar().findChild<QToolButton*>(QStringLiteral("SpeedButton18"));
     if (editor && editor->isEnabled())
         editor->click();
 }

@@ -1,9 +1,12 @@
 #include "print/ui/TFLay.h"
 
 #include "base/interaction.h"
+#include "base/path_resolver.h"
 #include "data/column_block.h"
+#include "data/text_lines.h"
 #include "print/layout_editor_edits.h"
 #include "print/ui/Tfverschiebung.h"
+#include "print/ui/layout_column_page.h"
 #include "print/ui/layout_element_grid.h"
 #include "print/ui/layout_general_page.h"
 
@@ -36,7 +39,7 @@ QPushButton* button(QWidget* parent, QLayout* layout, const char* name, const QS
 TFLay::TFLay(LayoutFiles& files, Interaction& ui, QString activeAbbreviationFile, QStringList abbreviationFiles,
              QWidget* parent)
     : QDialog(parent), files_(files), ui_(ui), abbreviationFile_(std::move(activeAbbreviationFile)),
-      abbreviationFiles_(std::move(abbreviationFiles))
+      abbreviationFiles_(std::move(abbreviationFiles)), columnFiles_(files.workspaceDir(), files.workspaceFiles(), ui)
 {
     setObjectName(QStringLiteral("FLay"));
     setWindowTitle(QStringLiteral("Layout bearbeiten"));
@@ -79,17 +82,12 @@ void TFLay::buildWindow()
     layreg123->setObjectName(QStringLiteral("layreg123"));
     layreg123->setTabPosition(QTabWidget::South);
 
-    columns_ = new QTableWidget(0, 4, this);
-    columns_->setObjectName(QStringLiteral("FaIstx"));
-    columns_->setHorizontalHeaderLabels({QStringLiteral("Variable"), QStringLiteral("Bedeutung"),
-                                         QStringLiteral("Sp.-Br."), QStringLiteral("nü")});
-    columns_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    columns_->verticalHeader()->hide();
-    auto* inputPage = new QWidget(this);
-    auto* inputLayout = new QVBoxLayout(inputPage);
-    inputLayout->addWidget(new QLabel(QStringLiteral(" Sichtbar in Eingabetabelle /-maske "), inputPage));
-    inputLayout->addWidget(columns_);
-    layreg123->addTab(inputPage, QStringLiteral("Eingabelayout"));
+    const QStringList allFields =
+        readTextLines(resolveIn(files_.workspaceDir(), QStringLiteral("MUSTER\\FACH-ALL.MST"))).value_or(QStringList());
+    columnPage_ = new LayoutColumnPage(availableFields(allFields), ui_, this);
+    columnPage_->onChanged = [this] { columnsEdited(); };
+    columnPage_->onAppearance = [this] { runAppearanceDialog(); };
+    layreg123->addTab(columnPage_, QStringLiteral("Eingabelayout"));
 
     layreg = new QTabWidget(this);
     layreg->setObjectName(QStringLiteral("layreg"));
@@ -145,18 +143,7 @@ void TFLay::refill()
     general_->refill(layout_.path, abbreviationFiles_);
     for (LayoutElementGrid* grid : grids_)
         grid->refill();
-    columns_->setRowCount(0);
-    for (const QString& line : layout_.data.columnLines) {
-        if (!isColumnLine(line))
-            continue;
-        const ColumnLine c = parseColumnLine(line);
-        const int r = columns_->rowCount();
-        columns_->insertRow(r);
-        columns_->setItem(r, 0, new QTableWidgetItem(c.name18));
-        columns_->setItem(r, 1, new QTableWidgetItem(c.caption.trimmed()));
-        columns_->setItem(r, 2, new QTableWidgetItem(c.width));
-        columns_->setItem(r, 3, new QTableWidgetItem(c.exempt ? QStringLiteral("x") : QString()));
-    }
+    columnPage_->setColumns(columnFileMode_ ? fileColumns_ : readEditorColumns(layout_.data.columnLines));
     updateCaption();
 }
 
@@ -172,6 +159,65 @@ bool TFLay::openPath(const QString& path)
         return false;
     refill();
     return true;
+}
+
+void TFLay::useColumnFile(const QString& path)
+{
+    columnFileMode_ = true;
+    columnFileChanged_ = false;
+    columnFilePath_.clear();
+    fileColumns_ = readEditorColumns(layout_.data.columnLines);
+    if (!path.trimmed().isEmpty() && QFileInfo(resolvePath(path.trimmed())).isFile()) {
+        if (auto read = columnFiles_.read(path)) {
+            columnFilePath_ = resolvePath(path.trimmed());
+            fileColumns_ = std::move(*read);
+        }
+    }
+    columnPage_->setColumns(fileColumns_);
+}
+
+bool TFLay::onColumnFile() const
+{
+    return columnFileMode_ && layreg123->currentIndex() == InputLayout;
+}
+
+void TFLay::columnsEdited()
+{
+    if (columnFileMode_) {
+        fileColumns_ = columnPage_->columns();
+        columnFileChanged_ = true;
+        return;
+    }
+    layout_.data.columnLines = editorColumnLines(columnPage_->columns());
+    markChanged();
+}
+
+void TFLay::runAppearanceDialog()
+{
+    if (!appearanceDialog)
+        return;
+    QStringList lines = currentText();
+    if (!columnFileMode_)
+        replaceBlock(lines, editorColumnLines(columnPage_->columns()));
+    if (!appearanceDialog(lines))
+        return;
+    columnPage_->setColumns(readEditorColumns(blockColumnLines(lines)));
+    columnsEdited();
+}
+
+bool TFLay::saveColumnFile()
+{
+    const bool ok = columnFilePath_.isEmpty() ? columnFiles_.saveAs(columnFilePath_, fileColumns_)
+                                              : columnFiles_.save(columnFilePath_, fileColumns_);
+    if (ok)
+        columnFileChanged_ = false;
+    return ok;
+}
+
+void TFLay::showHelpLine(bool on)
+{
+    hilfe->setText(on ? QStringLiteral("Layoutbearbeitung") : QString());
+    hilfe->setVisible(on);
 }
 
 void TFLay::showPage(Page page)
@@ -208,12 +254,28 @@ void TFLay::pageChanged()
 
 void TFLay::load()
 {
+    if (onColumnFile()) {
+        if (columnFileChanged_
+            && ui_.ask(QStringLiteral("Sollen die Änderungen im Layout gespeichert werden?\n"), Buttons::YesNo)
+                   == Answer::Yes)
+            saveColumnFile();
+        QString path = columnFilePath_;
+        if (auto read = columnFiles_.open(path)) {
+            columnFilePath_ = path;
+            fileColumns_ = std::move(*read);
+            columnFileChanged_ = false;
+            columnPage_->setColumns(fileColumns_);
+        }
+        return;
+    }
     if (files_.open(layout_, abbreviationFile_))
         refill();
 }
 
 bool TFLay::save()
 {
+    if (onColumnFile())
+        return saveColumnFile();
     const bool ok = files_.save(layout_);
     refill();
     return ok;
@@ -221,6 +283,12 @@ bool TFLay::save()
 
 bool TFLay::saveAs()
 {
+    if (onColumnFile()) {
+        const bool ok = columnFiles_.saveAs(columnFilePath_, fileColumns_);
+        if (ok)
+            columnFileChanged_ = false;
+        return ok;
+    }
     const bool ok = files_.saveAs(layout_);
     refill();
     return ok;
@@ -286,12 +354,14 @@ bool TFLay::mayClose()
         ui_.error(error);
         return false;
     }
-    if (!layout_.changed)
+    if (!changed())
         return true;
     switch (ui_.ask(QStringLiteral("Sollen die Änderungen im Layout gespeichert werden?\n"), Buttons::YesNoCancel)) {
     case Answer::Yes:
         // A save that fails keeps the editor open with the edits.
-        return files_.save(layout_);
+        if (columnFileChanged_ && !saveColumnFile())
+            return false;
+        return !layout_.changed || files_.save(layout_);
     case Answer::No:
         return true;
     default:

@@ -3,6 +3,7 @@
 // element grids on "Drucklayout", the column layout on "Eingabelayout" and
 // the file's text on "Quelltext". Load and save go through LayoutFiles; the
 // preview and the printouts through hooks the installer sets.
+#include "print/layout_editor_columns.h"
 #include "print/layout_files.h"
 #include "print/placeholders.h"
 
@@ -21,6 +22,7 @@ class QTableWidget;
 namespace zedora {
 
 class Interaction;
+class LayoutColumnPage;
 class LayoutElementGrid;
 class LayoutGeneralPage;
 
@@ -34,9 +36,18 @@ public:
     // Opens a layout as the edited one (asks about unsaved changes first).
     bool openPath(const QString& path);
     void showPage(Page page);
+    // The help line "Layoutbearbeitung" (setting MitHilfe).
+    void showHelpLine(bool on);
+
+    // Column layouts kept in their own files (FDFAlt): "Eingabelayout" edits
+    // that file, and its load and save buttons work on column-layout files.
+    // path may be empty or missing; the layout's block is the start then.
+    void useColumnFile(const QString& path);
+    bool columnFileMode() const { return columnFileMode_; }
+    const QString& columnFilePath() const { return columnFilePath_; }
 
     EditedLayout& layout() { return layout_; }
-    bool changed() const { return layout_.changed; }
+    bool changed() const { return layout_.changed || columnFileChanged_; }
     void markChanged();
     // The layout text built from the pages, as a save would write it.
     QStringList currentText();
@@ -59,9 +70,13 @@ public:
         preview;
     // Shows a printout of the layout's contents (false) or column layout (true).
     std::function<void(bool columnLayout, const QString& path, const QStringList& text)> printContents;
+    // The window "Aussehen der Eingabetabelle" on the layout text; true when
+    // it made a new column block.
+    std::function<bool(QStringList& layoutLines)> appearanceDialog;
 
     LayoutElementGrid* elementGrid(ElementKind kind) const { return grids_[int(kind)]; }
     LayoutGeneralPage* generalPage() const { return general_; }
+    LayoutColumnPage* columnPage() const { return columnPage_; }
     QTabWidget* layreg123 = nullptr;
     QTabWidget* layreg = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
@@ -77,6 +92,10 @@ private:
     void pageChanged();
     LayoutElementGrid* currentGrid() const;
     void updateCaption();
+    bool onColumnFile() const;
+    void columnsEdited();
+    void runAppearanceDialog();
+    bool saveColumnFile();
 
     LayoutFiles& files_;
     Interaction& ui_;
@@ -85,7 +104,12 @@ private:
     EditedLayout layout_;
     LayoutGeneralPage* general_ = nullptr;
     LayoutElementGrid* grids_[kElementKinds] = {};
-    QTableWidget* columns_ = nullptr;
+    LayoutColumnPage* columnPage_ = nullptr;
+    ColumnLayoutFiles columnFiles_;
+    bool columnFileMode_ = false;
+    QString columnFilePath_;
+    std::vector<EditorColumn> fileColumns_;
+    bool columnFileChanged_ = false;
     QList<QPushButton*> rowButtons_;
     bool closingChecked_ = false;
 };

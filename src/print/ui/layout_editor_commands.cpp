@@ -1,12 +1,14 @@
 #include "print/ui/layout_editor_commands.h"
 
 #include "base/ansi_text.h"
+#include "base/created_files_register.h"
 #include "base/interaction.h"
 #include "base/path_resolver.h"
 #include "core/app_context.h"
 #include "core/ui/admin_commands.h"
 #include "core/ui/main_frame.h"
 #include "core/ui/main_menu.h"
+#include "data/column_block_sources.h"
 #include "data/current_student_file.h"
 #include "entry/abbreviation_tables.h"
 #include "print/code_meanings.h"
@@ -84,6 +86,19 @@ void LayoutEditorCommands::open(TFLay::Page page)
 
     if (editor_)
         return;
+    // A layout deleted since the file was opened: the user picks another.
+    if (!QFileInfo(resolvePath(file.layout().path.trimmed())).isFile()) {
+        const std::optional<QString> chosen = chooseLayout(
+            context.workspace, file.layout().path, context.ui,
+            [&context](const QString& p) { context.createdFiles->registerFile(p); },
+            [&context](const QString& p) { context.createdFiles->registerDirectory(p); });
+        if (!chosen)
+            return;
+        file.assignments().Layoutdatei = *chosen;
+        file.writeAssignments();
+        if (file.table().isOpen())
+            file.reopen();
+    }
     // Shown modal without a nested event loop: the main window's callers
     // (the column information, tests) return at once; the steps after the
     // editor closes run when it finishes.
@@ -99,12 +114,27 @@ void LayoutEditorCommands::open(TFLay::Page page)
         frame_.showListPrintout(listingJob(columnLayout ? columnLayoutListing(context.settings, path, text)
                                                         : layoutContentsListing(context.settings, path, text)));
     };
+    editor->appearanceDialog = [&file](QStringList& lines) {
+        if (!file.chooseBlock())
+            return false;
+        LoadedLayout edited;
+        edited.path = file.layout().path;
+        edited.lines = lines;
+        const bool changed = file.chooseBlock()(edited);
+        lines = edited.lines;
+        return changed;
+    };
     if (!editor->openPath(files_->layoutToEdit(current))) {
         delete editor;
         files_.reset();
         return;
     }
+    if (context.settings.FDFAlt) {
+        const QString name = file.assignments().Faecherdatei.trimmed();
+        editor->useColumnFile(name.isEmpty() ? QString() : resolveIn(context.workspace, QStringLiteral("DEFINI\\") + name));
+    }
     editor->showPage(page);
+    editor->showHelpLine(context.settings.MitHilfe);
     editor_ = editor;
     connect(editor, &QDialog::finished, this, [this, current] { editorClosed(current); });
     editor->show();
@@ -118,6 +148,9 @@ void LayoutEditorCommands::editorClosed(const QString& current)
     if (preview_)
         preview_->close();
     const QString edited = editor_ ? editor_->layout().path : QString();
+    // A dialog that finishes is only hidden: each opening makes a new one.
+    if (editor_)
+        editor_->deleteLater();
     editor_ = nullptr;
     if (!edited.isEmpty() && normalised(edited) != normalised(current)) {
         const Answer a = context.ui.ask(

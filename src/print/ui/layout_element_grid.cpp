@@ -6,6 +6,7 @@
 #include "print/layout_editor_edits.h"
 
 #include <QColor>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QFont>
 #include <QHeaderView>
@@ -68,6 +69,10 @@ LayoutElementGrid::LayoutElementGrid(LayoutEditorData& data, ElementKind kind, I
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(20);
     horizontalHeader()->setSectionsClickable(true);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::InternalMove);
+    setDropIndicatorShown(true);
     setToolTip(QStringLiteral("Doppelklick zeigt Position im Druckbild"));
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) { sortByColumn(c); });
     connect(this, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) { cellEdited(item); });
@@ -220,6 +225,32 @@ void LayoutElementGrid::moveToNextCell()
     // Wide grids: keep the caption of the long text in sight.
     if (column == 7 || column == 12)
         scrollToItem(item(row, column - 1), QAbstractItemView::PositionAtTop);
+}
+
+void LayoutElementGrid::dropRow(int from, int to)
+{
+    const int rows = int(grid().rows.size());
+    if (from < 0 || from >= rows || to < 0 || to >= rows || from == to)
+        return;
+    moveRow(grid(), from, to);
+    const int column = std::max(1, currentColumn());
+    refill();
+    setCurrentCell(to, column);
+    if (onChanged)
+        onChanged();
+}
+
+void LayoutElementGrid::dropEvent(QDropEvent* event)
+{
+    if (event->source() != this) {
+        event->ignore();
+        return;
+    }
+    const int target = rowAt(event->position().toPoint().y());
+    dropRow(currentRow(), target < 0 ? rowCount() - 1 : target);
+    // The rows are moved here; the view must not remove the dragged cells.
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
 }
 
 void LayoutElementGrid::keyPressEvent(QKeyEvent* event)

@@ -34,9 +34,12 @@ public:
     void cellDoubleClicked(int row, int column);
     void sortByColumn(int column);
     void moveToNextCell();
+    // A row dragged from one place to another; "Nr." stays 100, 101, ...
+    void dropRow(int from, int to);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void cellEdited(QTableWidgetItem* item);
