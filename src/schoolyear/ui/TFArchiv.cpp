@@ -1,7 +1,9 @@
 #include "schoolyear/ui/TFArchiv.h"
 
+#include "base/created_files_register.h"
 #include "base/interaction.h"
 #include "base/path_resolver.h"
+#include "base/workspace_files.h"
 #include "core/app_context.h"
 #include "core/ui/main_frame.h"
 #include "data/student_files.h"
@@ -9,7 +11,6 @@
 #include "schoolyear/statistics_directory.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -40,6 +41,13 @@ TFArchiv::TFArchiv(MainFrame& frame, const QString& openFile, QWidget* parent)
     go->setToolTip(QStringLiteral("Übertrage in gewählte Archivdatei"));
     auto* target = new QGroupBox(QStringLiteral(" Ziel "), this);
     auto* tl = new QVBoxLayout(target);
+    // Archive files live in ARCHIV only: the folder is shown, not chosen.
+    auto* targetDirs = new QListWidget(target);
+    targetDirs->setObjectName(QStringLiteral("zieldir"));
+    targetDirs->addItem(QStringLiteral("ARCHIV"));
+    targetDirs->setMaximumHeight(targetDirs->sizeHintForRow(0) * 2 + 2 * targetDirs->frameWidth());
+    targetDirs->setEnabled(false);
+    tl->addWidget(targetDirs);
     targetFiles_ = new QListWidget(target);
     targetFiles_->setObjectName(QStringLiteral("zielfile"));
     tl->addWidget(targetFiles_);
@@ -148,11 +156,15 @@ void TFArchiv::deleteSelected()
         ui.error(QStringLiteral("Schülerdatei ist in Bearbeitung!"));
         return;
     }
-    for (const char* ext : {".DBF", ".DBT", ".INI", ".MDX"}) {
-        const QString f = resolvePath(base + QLatin1String(ext));
-        if (QFile::exists(f))
-            QFile::remove(f);
-    }
+    // The register is written once for the four files, not after each.
+    WorkspaceFiles& files = *frame_.context().files;
+    const bool deferred = files.createdFiles().deferred();
+    if (!deferred)
+        files.createdFiles().beginDefer();
+    for (const char* ext : {".DBF", ".DBT", ".INI", ".MDX"})
+        files.deleteFile(base + QLatin1String(ext));
+    if (!deferred)
+        files.createdFiles().endDefer();
     if (targetClickedLast_)
         refreshTargets();
     else

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
 #include <QTableWidget>
@@ -71,7 +72,15 @@ TFNotenStat::TFNotenStat(MainFrame& frame, const QStringList& files, const QStri
     const int widths[kColumns] = {150, 80, 25, 25, 25, 25, 25, 25, 80};
     for (int c = 0; c < kColumns; ++c)
         grid_->setColumnWidth(c, widths[c] + 20);
-    top->addWidget(grid_);
+    pickList_ = new QListWidget(this);
+    pickList_->setObjectName(QStringLiteral("pickList"));
+    pickList_->setToolTip(QStringLiteral("Übernahme in die Tabelle mit <Doppelklick> !"));
+    pickList_->setFixedWidth(150);
+    pickList_->hide();
+    auto* table = new QHBoxLayout;
+    table->addWidget(grid_);
+    table->addWidget(pickList_);
+    top->addLayout(table);
 
     auto* actions = new QHBoxLayout;
     QPushButton* make = button(this, actions, QStringLiteral("S&tatistik erstellen"),
@@ -89,6 +98,8 @@ TFNotenStat::TFNotenStat(MainFrame& frame, const QStringList& files, const QStri
     connect(bySubject, &QPushButton::clicked, this, [this] { fillSubject(fieldBox_->currentText()); });
     connect(fieldBox_, &QComboBox::activated, this, [this] { fillSubject(fieldBox_->currentText()); });
     connect(all, &QPushButton::clicked, this, &TFNotenStat::fillAll);
+    connect(grid_, &QTableWidget::cellClicked, this, &TFNotenStat::cellClicked);
+    connect(pickList_, &QListWidget::itemDoubleClicked, this, &TFNotenStat::takeOver);
     connect(make, &QPushButton::clicked, this, &TFNotenStat::compute);
     connect(printIt, &QPushButton::clicked, this, &TFNotenStat::print);
     connect(excel, &QPushButton::clicked, this, &TFNotenStat::exportWorkbook);
@@ -105,6 +116,31 @@ TFNotenStat::TFNotenStat(MainFrame& frame, const QStringList& files, const QStri
         fileBox_->setCurrentIndex(at);
     if (!open.isEmpty())
         fillClass(open);
+}
+
+void TFNotenStat::cellClicked(int, int column)
+{
+    if (column != 0 && column != 1) {
+        pickList_->hide();
+        pickColumn_ = -1;
+        return;
+    }
+    if (column != pickColumn_) {
+        pickList_->clear();
+        pickList_->addItems(column == 0 ? files_ : fields_);
+        pickColumn_ = column;
+    }
+    pickList_->show();
+}
+
+void TFNotenStat::takeOver(QListWidgetItem* item)
+{
+    const int row = grid_->currentRow();
+    if (!item || row < 0 || pickColumn_ < 0)
+        return;
+    grid_->setItem(row, pickColumn_, new QTableWidgetItem(item->text()));
+    if (row + 1 < grid_->rowCount())
+        grid_->setCurrentCell(row + 1, pickColumn_);
 }
 
 void TFNotenStat::clearTable()
@@ -147,7 +183,7 @@ void TFNotenStat::fillAll()
     setRows(rows);
 }
 
-GradeStatistics TFNotenStat::collect() const
+GradeStatistics TFNotenStat::collect(QVector<int>* gridRows) const
 {
     GradeStatistics s;
     s.header.heading = frame_.context().settings.SchulName1;
@@ -163,16 +199,17 @@ GradeStatistics TFNotenStat::collect() const
             row.grades[size_t(g)] = text(2 + g).toInt();
         row.average = text(8);
         s.rows << row;
+        if (gridRows)
+            *gridRows << r;
     }
     return s;
 }
 
-void TFNotenStat::show(const GradeStatistics& s)
+void TFNotenStat::showResults(const GradeStatistics& s, const QVector<int>& gridRows)
 {
-    int r = 0;
-    for (int row = 0; row < grid_->rowCount() && r < s.rows.size(); ++row) {
-        if (!grid_->item(row, 0) && !grid_->item(row, 1))
-            continue;
+    const QBrush window = palette().window();
+    for (int r = 0; r < s.rows.size() && r < gridRows.size(); ++r) {
+        const int row = gridRows[r];
         for (int g = 0; g < 6; ++g) {
             auto* item = new QTableWidgetItem(QString::number(s.rows[r].grades[size_t(g)]));
             item->setTextAlignment(Qt::AlignCenter);
@@ -184,14 +221,15 @@ void TFNotenStat::show(const GradeStatistics& s)
         bold.setBold(true);
         avg->setFont(bold);
         avg->setTextAlignment(Qt::AlignCenter);
+        avg->setBackground(window);
         grid_->setItem(row, 8, avg);
-        ++r;
     }
 }
 
 void TFNotenStat::compute()
 {
-    GradeStatistics s = collect();
+    QVector<int> gridRows;
+    GradeStatistics s = collect(&gridRows);
     Interaction& ui = frame_.context().ui;
     const QString directory = QFileInfo(frame_.studentFile().path()).absolutePath();
     try {
@@ -204,7 +242,7 @@ void TFNotenStat::compute()
         return;
     }
     ui.progressFinished();
-    show(s);
+    showResults(s, gridRows);
 }
 
 void TFNotenStat::print()

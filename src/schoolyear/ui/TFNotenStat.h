@@ -5,6 +5,8 @@
 #include <QDialog>
 
 class QComboBox;
+class QListWidget;
+class QListWidgetItem;
 class QTableWidget;
 
 namespace zedora {
@@ -27,17 +29,25 @@ public:
     void clearTable();
 
     QTableWidget& grid() { return *grid_; }
+    // The list of files (column 0) or grade fields (column 1) shown when a
+    // cell of those columns is clicked.
+    QListWidget& pickList() { return *pickList_; }
+    void cellClicked(int row, int column);
+    void takeOver(QListWidgetItem* item);
 
 private:
     void setRows(const QVector<QPair<QString, QString>>& rows);
-    GradeStatistics collect() const;
-    void show(const GradeStatistics& s);
+    // The rows naming a file or a field; gridRows gets their row numbers.
+    GradeStatistics collect(QVector<int>* gridRows = nullptr) const;
+    void showResults(const GradeStatistics& s, const QVector<int>& gridRows);
 
     MainFrame& frame_;
     QStringList files_, fields_;
     QComboBox* fileBox_;
     QComboBox* fieldBox_;
     QTableWidget* grid_;
+    QListWidget* pickList_;
+    int pickColumn_ = -1;
 };
 
 } // namespace zedora
