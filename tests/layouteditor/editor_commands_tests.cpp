@@ -6,7 +6,10 @@
 #include "data/student_schema.h"
 #include "data/text_lines.h"
 #include "dbase/table.h"
+#include "print/recording_surface.h"
 #include "print/ui/TFLay.h"
+#include "print/ui/TFVorschau.h"
+#include "print/ui/layout_element_grid.h"
 #include "print/ui/layout_column_page.h"
 #include "print/ui/layout_editor_commands.h"
 
@@ -58,6 +61,10 @@ public:
         EXPECT_TRUE(QFile::copy(QStringLiteral(ZEDORA_SHARE_DIR "/MUSTER/DEMOLAY.MST"), ws + QStringLiteral("LAYOUT/DEMO.LAY")));
         EXPECT_TRUE(QFile::copy(QStringLiteral(ZEDORA_SHARE_DIR "/MUSTER/FACH-ALL.MST"), ws + QStringLiteral("MUSTER/FACH-ALL.MST")));
         writeClass(ws + QStringLiteral("ZE-1920-1/5A.DBF"));
+        // The demo's pictures, so the preview shows them.
+        const QDir share(QStringLiteral(ZEDORA_SHARE_DIR "/MUSTER"));
+        for (const QString& picture : share.entryList({QStringLiteral("*.JPG"), QStringLiteral("*.WMF")}, QDir::Files))
+            QFile::copy(share.filePath(picture), ws + QStringLiteral("MUSTER/") + picture);
         open(ui, ProgramPaths{tmp.path() + QStringLiteral("/share/"), ws, "PC1"}, ws + QStringLiteral("ZE-1920-1/5A.DBF"));
         buildMenu();
         admin.setAdministratorMode(true);
@@ -209,4 +216,48 @@ TEST(EditorCommands, WithFdfAltThePageEditsTheStudentFilesColumnFile)
     f.trigger("columnProperties");
     EXPECT_FALSE(f.editor()->columnFileMode());
     f.closeEditor();
+}
+
+TEST(EditorCommands, AnElementsPositionShowsAsARedArrowInThePreview)
+{
+    Frame f;
+    f.trigger("Layoutbearbeiten2");
+    ASSERT_NE(f.editor(), nullptr);
+    LayoutElementGrid& entries = *f.editor()->elementGrid(ElementKind::Eintrag);
+    const int content = entries.grid().columnOf("Inhalt");
+    const QPoint at(entries.grid().cell(0, "x").toInt(), entries.grid().cell(0, "y").toInt());
+    ASSERT_GT(at.x(), 0);
+    entries.cellDoubleClicked(0, content);
+
+    TFVorschau* preview = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<TFVorschau*>(w); p && p->isVisible())
+            preview = p;
+    ASSERT_NE(preview, nullptr);
+    ASSERT_TRUE(preview->isVisible());
+    const auto redLinesTo = [&](QPoint p) {
+        int n = 0;
+        for (const DrawnLine& l : preview->recording()->lines())
+            n += l.colour == QColor(Qt::red) && l.x2 == p.x() && l.y2 == p.y();
+        return n;
+    };
+    EXPECT_GE(redLinesTo(at), 1);
+    // The variable names stand in for the student's values.
+    bool names = false;
+    for (const DrawnText& t : preview->recording()->texts())
+        names = names || t.text.contains("SCHULNAME");
+    EXPECT_TRUE(names);
+
+    const QString folder = qEnvironmentVariable("ZEDORA_SCREENSHOTS");
+    if (!folder.isEmpty()) {
+        preview->resize(760, 900);
+        preview->grab().save(QDir(folder).filePath("layout_editor_vorschau_marker.png"));
+    }
+
+    // "Vorschau 1": the student's data, no arrow.
+    f.editor()->runPreview(FormMode::AllData);
+    EXPECT_EQ(redLinesTo(at), 0);
+    f.closeEditor();
+    // The arrow lives only while the editor is open.
+    EXPECT_FALSE(preview->isVisible());
 }

@@ -53,6 +53,8 @@ struct Editor {
         QDir(dir.path()).mkpath(QStringLiteral("LAYOUT"));
         path = dir.filePath(QStringLiteral("LAYOUT/DEMO.LAY"));
         EXPECT_TRUE(QFile::copy(demoSource(), path)) << "build the target zedora_share first";
+        QDir(dir.path()).mkpath(QStringLiteral("MUSTER"));
+        QFile::copy(QStringLiteral(ZEDORA_SHARE_DIR "/MUSTER/FACH-ALL.MST"), dir.filePath(QStringLiteral("MUSTER/FACH-ALL.MST")));
     }
     bool open() { return window.openPath(path); }
     LayoutElementGrid& grid(ElementKind k) { return *window.elementGrid(k); }

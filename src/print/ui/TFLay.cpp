@@ -82,9 +82,7 @@ void TFLay::buildWindow()
     layreg123->setObjectName(QStringLiteral("layreg123"));
     layreg123->setTabPosition(QTabWidget::South);
 
-    const QStringList allFields =
-        readTextLines(resolveIn(files_.workspaceDir(), QStringLiteral("MUSTER\\FACH-ALL.MST"))).value_or(QStringList());
-    columnPage_ = new LayoutColumnPage(availableFields(allFields), ui_, this);
+    columnPage_ = new LayoutColumnPage({}, ui_, this);
     columnPage_->onChanged = [this] { columnsEdited(); };
     columnPage_->onAppearance = [this] { runAppearanceDialog(); };
     layreg123->addTab(columnPage_, QStringLiteral("Eingabelayout"));
@@ -143,6 +141,9 @@ void TFLay::refill()
     general_->refill(layout_.path, abbreviationFiles_);
     for (LayoutElementGrid* grid : grids_)
         grid->refill();
+    const QStringList allFields =
+        readTextLines(resolveIn(files_.workspaceDir(), QStringLiteral("MUSTER\\FACH-ALL.MST"))).value_or(QStringList());
+    columnPage_->setFields(availableFields(allFields));
     columnPage_->setColumns(columnFileMode_ ? fileColumns_ : readEditorColumns(layout_.data.columnLines));
     updateCaption();
 }

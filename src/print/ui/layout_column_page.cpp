@@ -21,6 +21,9 @@ QTableWidget* table(QWidget* parent, const char* name, const QStringList& captio
     t->setHorizontalHeaderLabels(captions);
     for (int c = 0; c < widths.size(); ++c)
         t->setColumnWidth(c, widths[c]);
+    // The meaning takes the room the window gives.
+    t->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    t->horizontalHeader()->setHighlightSections(false);
     t->verticalHeader()->hide();
     t->verticalHeader()->setDefaultSectionSize(20);
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -102,6 +105,12 @@ LayoutColumnPage::LayoutColumnPage(std::vector<AvailableField> fields, Interacti
     connect(FaIstx, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) { cellEdited(item); });
     connect(faAllx, &QTableWidget::cellDoubleClicked, this, [this](int, int) { addSelected(); });
     refill(-1);
+}
+
+void LayoutColumnPage::setFields(std::vector<AvailableField> fields)
+{
+    fields_ = std::move(fields);
+    refill(FaIstx->currentRow());
 }
 
 void LayoutColumnPage::setColumns(std::vector<EditorColumn> columns)

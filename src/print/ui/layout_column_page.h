@@ -21,6 +21,8 @@ public:
     LayoutColumnPage(std::vector<AvailableField> fields, Interaction& ui, QWidget* parent = nullptr);
 
     void setColumns(std::vector<EditorColumn> columns);
+    // The fields on offer (read from the workspace when a layout opens).
+    void setFields(std::vector<AvailableField> fields);
     const std::vector<EditorColumn>& columns() const { return columns_; }
 
     // Called after every change of the visible columns.

@@ -200,7 +200,10 @@ void LayoutEditorCommands::showPreview(const QString& path, const QStringList& t
         preview_ = new TFVorschau(context.settings, context.ui, *metrics_, &frame_.window());
         preview_->setWorkspaceFiles(context.files.get());
     }
-    preview_->showJob(reportCardJob(*layout_, *metrics_, options, placeholders, *records_, singleStudentRun(*layout_),
+    // The run decides what the renderer fills in: "Vorschau 2" the variable names.
+    PrintRun run = singleStudentRun(*layout_);
+    run.formMode = mode;
+    preview_->showJob(reportCardJob(*layout_, *metrics_, options, placeholders, *records_, run,
                                     file.table().value(QStringLiteral("KLASSE")), context.settings.Schuljahr),
                       false, false);
 }
