@@ -156,12 +156,40 @@ int reindex(const std::string& file, const std::string& kind, std::ostream& out)
     return 0;
 }
 
+int usage(std::ostream& err);
+
+std::string ansi(const std::string& utf8Text)
+{
+    return toAnsiStd(QString::fromUtf8(utf8Text.data(), qsizetype(utf8Text.size())));
+}
+
+// NAME AUSDRUCK [--unique] [--for BEDINGUNG]: one more tag in the production index.
+int addTag(const std::string& file, const Args& args, std::ostream& out, std::ostream& err)
+{
+    bool unique = false;
+    std::string condition;
+    for (size_t i = 2; i < args.size(); ++i) {
+        if (args[i] == "--unique")
+            unique = true;
+        else if (args[i] == "--for" && i + 1 < args.size())
+            condition = args[++i];
+        else
+            return usage(err);
+    }
+    auto t = Table::open(file, dbase::OpenMode::Exclusive);
+    t->addIndexTag(ansi(args[0]), ansi(args[1]), unique, ansi(condition));
+    const dbase::TagInfo tag = t->tags().back();
+    out << "Tag " << utf8(tag.name) << " angelegt: " << utf8(tag.expression) << "\t" << utf8(optionsText(tag)) << "\n";
+    return 0;
+}
+
 int usage(std::ostream& err)
 {
     err << "Aufruf: zedora-cli dbf info DATEI\n"
            "       zedora-cli dbf dump DATEI [--tag NAME]\n"
            "       zedora-cli dbf tags DATEI\n"
            "       zedora-cli dbf reindex DATEI --student|--id|--sibank\n"
+           "       zedora-cli dbf addtag DATEI NAME AUSDRUCK [--unique] [--for BEDINGUNG]\n"
            "       zedora-cli dbf verify DATEI\n"
            "       zedora-cli dbf set DATEI SATZNUMMER FELD=WERT...\n"
            "       zedora-cli dbf append DATEI FELD=WERT...\n"
@@ -197,6 +225,8 @@ int dbfCommand(const Args& args, std::ostream& out, std::ostream& err)
             return dump(file, args[3], out);
         if (verb == "reindex" && args.size() == 3)
             return reindex(file, args[2], out);
+        if (verb == "addtag" && args.size() >= 4)
+            return addTag(file, Args(args.begin() + 2, args.end()), out, err);
     } catch (const dbase::DbfError& e) {
         out.flush();
         err << "Fehler: " << e.what() << "\n";

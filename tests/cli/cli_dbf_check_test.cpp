@@ -170,3 +170,23 @@ TEST(CliDbfCheck, FilteredTagsShowTheirConditionAndKeepItThroughARepair)
         names.push_back(t->text("NAME"));
     EXPECT_EQ(names, (std::vector<std::string>{"Anton"}));
 }
+
+TEST(CliDbfCheck, AddtagBuildsAFilteredTagOthersCanCheck)
+{
+    TempDir dir;
+    const std::string path = makeTable(dir);
+    Result added = cli(dir, "addtag " + path + " ANTON 'UPPER(NAME)' --unique --for \"NAME = 'A' .OR. NAME = 'Ä'\"");
+    EXPECT_EQ(added.code, 0) << added.err;
+    EXPECT_EQ(added.out, "Tag ANTON angelegt: UPPER(NAME)\tUNIQUE FOR NAME = 'A' .OR. NAME = 'Ä'\n");
+    EXPECT_EQ(cli(dir, "verify " + path).code, 0);
+    Result dump = cli(dir, "dump " + path + " --tag ANTON");
+    EXPECT_EQ(dump.out, "NAME\tKLASSE\tTB1\nAnton\t5A\tText von Anton\n");
+
+    // A broken condition changes nothing.
+    const std::string before = readBytes(dir.file("5A.MDX"));
+    Result bad = cli(dir, "addtag " + path + " X NAME --for \"NAME = \"");
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_NE(bad.err.find("Fehler in der Bedingung"), std::string::npos) << bad.err;
+    EXPECT_EQ(readBytes(dir.file("5A.MDX")), before);
+    EXPECT_EQ(cli(dir, "addtag " + path + " X NAME --for").code, 2);
+}
