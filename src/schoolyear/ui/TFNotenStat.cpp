@@ -70,8 +70,10 @@ TFNotenStat::TFNotenStat(MainFrame& frame, const QStringList& files, const QStri
                                       QStringLiteral("II"), QStringLiteral("III"), QStringLiteral("IV"),
                                       QStringLiteral("V"), QStringLiteral("VI"), QStringLiteral("Durchschnitt")});
     const int widths[kColumns] = {150, 80, 25, 25, 25, 25, 25, 25, 80};
+    // Room for the digits and the header texts beside the given widths.
     for (int c = 0; c < kColumns; ++c)
-        grid_->setColumnWidth(c, widths[c] + 20);
+        grid_->setColumnWidth(c, widths[c] + 10);
+    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 8);
     pickList_ = new QListWidget(this);
     pickList_->setObjectName(QStringLiteral("pickList"));
     pickList_->setToolTip(QStringLiteral("Übernahme in die Tabelle mit <Doppelklick> !"));
@@ -91,7 +93,7 @@ TFNotenStat::TFNotenStat(MainFrame& frame, const QStringList& files, const QStri
     QPushButton* clear = button(this, actions, QStringLiteral("&Löschen"), QStringLiteral("Löschen der Statistiktabelle"));
     QPushButton* close = button(this, actions, QStringLiteral("&Schließen"), QStringLiteral("Schließen des Statistikfensters"));
     top->addLayout(actions);
-    resize(720, 560);
+    resize(820, 560);
 
     connect(byClass, &QPushButton::clicked, this, [this] { fillClass(fileBox_->currentText()); });
     connect(fileBox_, &QComboBox::activated, this, [this] { fillClass(fileBox_->currentText()); });
