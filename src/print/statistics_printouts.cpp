@@ -88,11 +88,12 @@ ListJob graduationStatisticsJob(const GraduationStatistics& s)
 {
     return jobOf(JobKind::GraduationStatistics, [s](ListPage& p) {
         static const int pairX[] = {680, 860, 1040, 1220, 1400, 1580};
-        QStringList titles{QStringLiteral("Klasse")};
+        QStringList titles{QStringLiteral("Klasse\n")};
         QVector<int> xs{230};
         const int n = std::min<int>(int(s.codes.size()), 6);
         for (int k = 0; k < n; ++k) {
-            titles << s.codes[k] + QStringLiteral(": w    m");
+            // The code above its pair, so that long codes do not run into the next one.
+            titles << s.codes[k] + QStringLiteral("\nw    m");
             xs << pairX[k] - 60;
         }
         QVector<QStringList> rows;

@@ -343,6 +343,9 @@ TEST(StatisticsPages, SumsHeadersAndPageNumbers)
     EXPECT_TRUE(textsOf(r, 2).contains(QStringLiteral("SUMMEN:")));
     EXPECT_TRUE(textsOf(r, 2).contains(QStringLiteral(" 60    120")));
     EXPECT_TRUE(textsOf(r, 2).contains(QStringLiteral("180      0")));
+    // Each code stands above its own "w    m" pair, so long codes cannot run into the next pair.
+    EXPECT_TRUE(textsOf(r, 2).contains(QStringLiteral("RS")));
+    EXPECT_EQ(textsOf(r, 2).count(QStringLiteral("w    m")), 2);
 
     AbsenceStatistics a;
     a.rows.append({QStringLiteral("5a"), 10, 2, 20, 4, 1});
