@@ -33,6 +33,9 @@ struct Workspace {
         QDir(dir.path()).mkpath(QStringLiteral("LAYOUT"));
         path = dir.filePath(QStringLiteral("LAYOUT/DEMO.LAY"));
         QFile::copy(QStringLiteral(ZEDORA_SHARE_DIR "/MUSTER/DEMOLAY.MST"), path);
+        // The fields the column page offers.
+        QDir(dir.path()).mkpath(QStringLiteral("MUSTER"));
+        QFile::copy(QStringLiteral(ZEDORA_SHARE_DIR "/MUSTER/FACH-ALL.MST"), dir.filePath(QStringLiteral("MUSTER/FACH-ALL.MST")));
     }
 };
 

@@ -213,6 +213,16 @@ TEST(ColumnPage, ColumnFileModeLoadsAndSavesColumnLayoutFiles)
         fields << c.field;
     EXPECT_EQ(fields, (QStringList{"NAME", "VORNAME", "KLASSE", "DE", "MA", "EN"}));
 
+    // "Drucken" lists the columns of the file.
+    QStringList printed;
+    e.window->printContents = [&](bool columnLayout, const QString&, const QStringList& text) {
+        EXPECT_TRUE(columnLayout);
+        printed = blockColumnLines(text);
+    };
+    e.window->print();
+    ASSERT_EQ(printed.size(), 6);
+    EXPECT_TRUE(printed[5].startsWith("EN "));
+
     // "Speichern unter" and "Laden" work in DEFINI.
     e.ui.texts.enqueue(e.dir.filePath(QStringLiteral("DEFINI/KOPIE")));
     ASSERT_TRUE(e.window->saveAs());

@@ -297,7 +297,10 @@ bool TFLay::saveAs()
 
 void TFLay::print()
 {
-    const QStringList text = currentText();
+    QStringList text = currentText();
+    // The columns printed are the ones the page edits.
+    if (onColumnFile())
+        replaceBlock(text, editorColumnLines(fileColumns_));
     if (printContents)
         printContents(layreg123->currentIndex() == InputLayout, layout_.path, text);
 }
