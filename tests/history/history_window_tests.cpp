@@ -10,6 +10,8 @@
 #include "schoolyear/ui/TFHist.h"
 #include "schoolyear/ui/history_class_page.h"
 #include "schoolyear/ui/history_commands.h"
+#include "schoolyear/ui/history_photo.h"
+#include "schoolyear/ui/history_settings_panel.h"
 #include "support/test_main_frame.h"
 
 #include <QAction>
@@ -17,8 +19,10 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
@@ -48,7 +52,8 @@ public:
     void writeSmall(const QString& directory)
     {
         writeStudents(ws.root + directory + S("/5A.DBF"),
-                      {{{"NAME", "Albers"}, {"VORNAME", "Anna"}, {"ID", "I1"}, {"KLASSE", "6A"}, {"DE", "5"}},
+                      {{{"NAME", "Albers"}, {"VORNAME", "Anna"}, {"ID", "I1"}, {"KLASSE", "6A"}, {"DE", "5"},
+                        {"GEBOREN", "05.03.2004"}, {"MW", "w"}},
                        {{"NAME", "Berg"}, {"VORNAME", "Tom"}, {"ID", "I2"}, {"KLASSE", "6A"}, {"DE", "2"}},
                        {{"NAME", "Zorn"}, {"VORNAME", "Eva"}, {"ID", "I3"}, {"KLASSE", "6A"}, {"DE", "3"}}});
         writeStudents(ws.root + S("ARCHIV/A13-14-2.DBF"),
@@ -290,6 +295,68 @@ TEST(HistoryWindow, PrintsThroughTheHistoryListAndKeepsItsSettingsOnClosing)
     EXPECT_EQ(f.ctx->settings.HistDruckzeilenhoehe, 60);
     EXPECT_FALSE(f.ctx->settings.WiederholeHistKopf);
     EXPECT_EQ(f.ctx->settings.Histschriftgrad, 12);
+}
+
+TEST(HistoryWindow, ThePhotoShowsWhenSwitchedOnAndTheStudentHasOne)
+{
+    HistoryFrame f;
+    const QString folder = f.ws.root + S("bilder");
+    QDir().mkpath(folder);
+    QImage picture(30, 40, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    ASSERT_TRUE(picture.save(folder + S("/AlA05031.jpg"), "JPG"));
+    f.ctx->settings.SibankFotoordner = folder;
+    TFHist& w = f.openHistory();
+    EXPECT_TRUE(w.photo().isHidden());
+    f.ctx->settings.FotoAnzeigen = true;
+    w.fillCurrent();
+    EXPECT_FALSE(w.photo().isHidden());
+    EXPECT_TRUE(w.photo().file().endsWith(S("AlA05031.jpg")));
+    // Tom has none.
+    w.nextStudent();
+    EXPECT_TRUE(w.photo().isHidden());
+}
+
+TEST(HistoryWindow, SettingsApplyAtOnceAndTheNumberOfHalfYearsWhenThePanelCloses)
+{
+    HistoryFrame f;
+    TFHist& w = f.openHistory();
+    ASSERT_EQ(w.grid().columnCount(), 8);
+    HistorySettingsPanel& panel = w.settingsPanel();
+    panel.firstWidth().setValue(220);
+    EXPECT_EQ(w.grid().columnWidth(0), 220);
+    panel.rowHeight().setValue(30);
+    EXPECT_EQ(w.grid().rowHeight(0), 30);
+    panel.halfYears().setValue(3);
+    EXPECT_EQ(w.grid().columnCount(), 8);
+    w.findChild<QPushButton*>(S("btEinstellSchliessen"))->click();
+    EXPECT_EQ(w.grid().columnCount(), 5);
+    EXPECT_EQ(f.ctx->settings.HJSichtbar, 3);
+    EXPECT_EQ(f.ctx->settings.Histspalte1, 220);
+    // Resizing one earlier column resizes them all.
+    w.grid().horizontalHeader()->resizeSection(3, 90);
+    EXPECT_EQ(w.grid().columnWidth(2), 90);
+    EXPECT_EQ(f.ctx->settings.Histspalte3, 90);
+}
+
+class Progress : public ProgressDisplay {
+public:
+    QList<std::pair<int, int>> shown;
+    bool hidden = false;
+    void showProgress(const QString&, int done, int total) override { shown << std::pair{done, total}; }
+    void hideProgress() override { hidden = true; }
+};
+
+TEST(HistoryWindow, BuildingTheClassTableShowsItsProgress)
+{
+    HistoryFrame f;
+    Progress progress;
+    f.ws.ui.setProgressDisplay(&progress);
+    TFHist& w = f.openHistory();
+    w.showClassTable();
+    EXPECT_EQ(progress.shown, (QList<std::pair<int, int>>{{0, 3}, {1, 3}, {2, 3}, {3, 3}}));
+    EXPECT_TRUE(progress.hidden);
+    f.ws.ui.setProgressDisplay(nullptr);
 }
 
 TEST(HistoryWindow, Screenshots)

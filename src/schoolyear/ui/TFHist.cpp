@@ -11,15 +11,15 @@
 #include "data/student_photo.h"
 #include "entry/abbreviation_tables.h"
 #include "entry/colour_chains.h"
-#include "print/statistics_printouts.h"
+#include "schoolyear/history_printout.h"
 #include "schoolyear/ui/history_class_page.h"
+#include "schoolyear/ui/history_photo.h"
 #include "schoolyear/ui/history_settings_panel.h"
 
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -29,7 +29,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
-#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -103,6 +102,8 @@ TFHist::TFHist(MainFrame& frame, QWidget* parent) : QDialog(parent), frame_(fram
 
     connect(classPage_, &HistoryClassPage::insertRequested, this, &TFHist::insertLine);
     connect(classPage_, &HistoryClassPage::printRequested, this, &TFHist::printClassTable);
+    connect(&classPage_->grid(), &QTableWidget::cellDoubleClicked, this, &TFHist::showCell);
+    classPage_->grid().installEventFilter(this);
     connect(settings_, &HistorySettingsPanel::looksChanged, this, &TFHist::applyLooks);
     connect(settings_, &HistorySettingsPanel::closed, this, &TFHist::rebuild);
     // Another file opened while the view is up (also from its own file box).
@@ -271,13 +272,7 @@ QWidget* TFHist::buildSidePanel()
     layout->addWidget(close);
     connect(close, &QPushButton::clicked, this, &TFHist::close);
 
-    photo_ = new QLabel(side);
-    photo_->setObjectName(QStringLiteral("Image1"));
-    photo_->setFixedSize(150, 190);
-    photo_->setAlignment(Qt::AlignCenter);
-    photo_->setToolTip(QStringLiteral("Doppelklick vergrößert das Bild"));
-    photo_->installEventFilter(this);
-    photo_->hide();
+    photo_ = new HistoryPhoto(side);
     layout->addWidget(photo_, 0, Qt::AlignHCenter);
     return side;
 }
@@ -454,29 +449,7 @@ void TFHist::showPhoto()
                                   table.value(QStringLiteral("GEBOREN")), table.value(QStringLiteral("MW"))};
         file = studentPhotoFile(photoFolder(s.SibankFotoordner), photoBaseName(key, s.Maennlich));
     }
-    const QPixmap picture = file.isEmpty() ? QPixmap() : QPixmap(file);
-    if (picture.isNull()) {
-        photo_->clear();
-        photo_->hide();
-        return;
-    }
-    photo_->setPixmap(picture.scaled(photo_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    photo_->setProperty("photoFile", file);
-    photo_->show();
-}
-
-void TFHist::enlargePhoto()
-{
-    const QPixmap picture(photo_->property("photoFile").toString());
-    if (picture.isNull())
-        return;
-    QDialog big(this);
-    big.setWindowTitle(studentLine_->text().trimmed());
-    auto* layout = new QVBoxLayout(&big);
-    auto* label = new QLabel(&big);
-    label->setPixmap(picture.scaled(QSize(450, 570), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    layout->addWidget(label);
-    big.exec();
+    photo_->showFile(file, studentLine_->text().trimmed());
 }
 
 void TFHist::tick()
@@ -636,30 +609,10 @@ QString TFHist::headingClass() const
     return frame_.studentFile().table().value(QStringLiteral("KLASSE")).trimmed();
 }
 
-HistoryList TFHist::listOf(const QVector<HistoryGrid>& grids) const
+HistoryPrintHeading TFHist::printHeading() const
 {
     const Settings& s = frame_.context().settings;
-    HistoryList list;
-    list.klasse = headingClass();
-    list.schuljahr = s.Schuljahr;
-    list.halbjahr = s.Halbjahr;
-    list.layoutName = frame_.studentFile().fileName();
-    list.columns << QString();
-    if (view_)
-        list.columns << view_->headers();
-    list.rowHeight = printRowHeight_->value();
-    for (const HistoryGrid& g : grids) {
-        list.rows << QStringList{g.studentLine.trimmed()};
-        for (int r = 0; r < int(g.rows.size()); ++r) {
-            QStringList row{g.rows[size_t(r)].caption.trimmed()};
-            for (int c = 1; c <= g.headers.size(); ++c)
-                row << g.cell(r, c).trimmed();
-            list.rows << row;
-        }
-    }
-    if (!grids.isEmpty())
-        list.blockRows = int(grids.front().rows.size()) + 1;
-    return list;
+    return {headingClass(), s.Schuljahr, s.Halbjahr, frame_.studentFile().fileName(), printRowHeight_->value()};
 }
 
 void TFHist::printSingle()
@@ -669,7 +622,7 @@ void TFHist::printSingle()
     frame_.takeOverInput();
     StudentTable& table = frame_.studentFile().table();
     table.savePending();
-    frame_.showListPrintout(historyJob(listOf({view_->fill(table.currentRow())})));
+    frame_.showListPrintout(historyJob(studentHistoryList({view_->fill(table.currentRow())}, printHeading())));
 }
 
 void TFHist::printAll()
@@ -682,27 +635,25 @@ void TFHist::printAll()
     QVector<HistoryGrid> grids;
     for (int r = 0; r < table.rowCount(); ++r)
         grids << view_->fill(r);
-    HistoryList list = listOf(grids);
-    list.repeatHeader = false;
-    frame_.showListPrintout(historyJob(list));
+    frame_.showListPrintout(historyJob(studentHistoryList(grids, printHeading())));
     firstStudent();
 }
 
 void TFHist::printClassTable()
 {
-    HistoryList list = classPage_->printList();
-    const Settings& s = frame_.context().settings;
-    list.klasse = headingClass();
-    list.schuljahr = s.Schuljahr;
-    list.halbjahr = s.Halbjahr;
-    list.layoutName = frame_.studentFile().fileName();
-    list.rowHeight = printRowHeight_->value();
-    frame_.showListPrintout(historyJob(list));
+    frame_.showListPrintout(
+        historyJob(classHistoryList(classPage_->table(), classPage_->repeatHeader().isChecked(), printHeading())));
 }
 
 bool TFHist::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == grid_ && event->type() == QEvent::KeyPress) {
+    if (classPage_ && watched == &classPage_->grid() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            showCell();
+            return true;
+        }
+    } else if (watched == grid_ && event->type() == QEvent::KeyPress) {
         switch (static_cast<QKeyEvent*>(event)->key()) {
         case Qt::Key_Space:
             nextStudent();
@@ -720,9 +671,6 @@ bool TFHist::eventFilter(QObject* watched, QEvent* event)
     } else if (watched == fileName_ && event->type() == QEvent::MouseButtonPress) {
         if (QAction* open = frame_.menu().action(QStringLiteral("openStudentFile")))
             open->trigger();
-        return true;
-    } else if (watched == photo_ && event->type() == QEvent::MouseButtonDblClick) {
-        enlargePhoto();
         return true;
     }
     return QDialog::eventFilter(watched, event);

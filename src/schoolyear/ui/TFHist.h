@@ -22,9 +22,10 @@ class QTimer;
 namespace zedora {
 
 class HistoryClassPage;
+class HistoryPhoto;
 class HistorySettingsPanel;
 class MainFrame;
-struct HistoryList;
+struct HistoryPrintHeading;
 
 class TFHist : public QDialog {
     Q_OBJECT
@@ -60,6 +61,7 @@ public:
     HistorySettingsPanel& settingsPanel() { return *settings_; }
     QListWidget& nameList() { return *names_; }
     QLabel& studentLine() { return *studentLine_; }
+    HistoryPhoto& photo() { return *photo_; }
     QMenu& popup() { return *popup_; }
     bool classTableBuilt() const { return classBuilt_; }
 
@@ -78,12 +80,11 @@ private:
     void applyLooks();
     void fillNames();
     void showPhoto();
-    void enlargePhoto();
     void tick();
     void syncEarlierWidths(int column, int width);
     void goToName(const QString& entry);
     void storeSettings();
-    HistoryList listOf(const QVector<HistoryGrid>& grids) const;
+    HistoryPrintHeading printHeading() const;
     QString headingClass() const;
 
     MainFrame& frame_;
@@ -92,20 +93,20 @@ private:
     bool classBuilt_ = false;
     bool syncing_ = false;
 
-    QTabWidget* pages_;
-    QTableWidget* grid_;
-    HistoryClassPage* classPage_;
-    HistorySettingsPanel* settings_;
-    QLabel* studentLine_;
-    QButtonGroup* gradeView_;
-    QSpinBox* printRowHeight_;
-    QMenu* popup_;
-    QLabel* clock_;
-    QTimer* clockTimer_;
-    QLineEdit* fileName_;
-    QListWidget* names_;
-    QPushButton* switch_;
-    QLabel* photo_;
+    QTabWidget* pages_ = nullptr;
+    QTableWidget* grid_ = nullptr;
+    HistoryClassPage* classPage_ = nullptr;
+    HistorySettingsPanel* settings_ = nullptr;
+    QLabel* studentLine_ = nullptr;
+    QButtonGroup* gradeView_ = nullptr;
+    QSpinBox* printRowHeight_ = nullptr;
+    QMenu* popup_ = nullptr;
+    QLabel* clock_ = nullptr;
+    QTimer* clockTimer_ = nullptr;
+    QLineEdit* fileName_ = nullptr;
+    QListWidget* names_ = nullptr;
+    QPushButton* switch_ = nullptr;
+    HistoryPhoto* photo_ = nullptr;
 };
 
 } // namespace zedora

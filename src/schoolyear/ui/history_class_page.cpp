@@ -1,6 +1,6 @@
 #include "schoolyear/ui/history_class_page.h"
 
-#include "print/statistics_printouts.h"
+#include "schoolyear/history_printout.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -12,13 +12,6 @@
 #include <QVBoxLayout>
 
 namespace zedora {
-
-namespace {
-
-const QString kNameTitle = QStringLiteral("Schüler");
-const QString kHalfYearTitle = QStringLiteral("Halbjahr/Klasse");
-
-} // namespace
 
 HistoryClassPage::HistoryClassPage(QWidget* parent) : QWidget(parent)
 {
@@ -57,7 +50,7 @@ void HistoryClassPage::fillGrid()
     grid_->clear();
     grid_->setColumnCount(2 + int(table_.titles.size()));
     grid_->setRowCount(int(table_.rows.size()));
-    QStringList titles{kNameTitle, kHalfYearTitle};
+    QStringList titles{kClassNameTitle, kClassHalfYearTitle};
     titles << table_.titles;
     grid_->setHorizontalHeaderLabels(titles);
     // Narrow columns show the start of their caption, the whole in the hint.
@@ -98,17 +91,6 @@ bool HistoryClassPage::insertLine(const QString& text)
         return false;
     fillGrid();
     return true;
-}
-
-HistoryList HistoryClassPage::printList() const
-{
-    HistoryList list;
-    list.columns << kNameTitle << kHalfYearTitle << table_.titles;
-    for (const QStringList& row : table_.rows)
-        list.rows << row;
-    list.repeatHeader = repeatHeader_->isChecked();
-    list.blockRows = table_.block();
-    return list;
 }
 
 } // namespace zedora

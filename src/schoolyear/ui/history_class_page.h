@@ -10,8 +10,6 @@ class QTableWidget;
 
 namespace zedora {
 
-struct HistoryList;
-
 class HistoryClassPage : public QWidget {
     Q_OBJECT
 public:
@@ -26,8 +24,6 @@ public:
 
     // "Zeile einfügen" with the text asked for; false when nothing changed.
     bool insertLine(const QString& text);
-    // The printout's rows and titles.
-    HistoryList printList() const;
 
 signals:
     void insertRequested();
