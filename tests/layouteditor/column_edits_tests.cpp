@@ -210,3 +210,45 @@ TEST(ColumnFiles, OpenSaveAndSaveAsInTheDefiniFolder)
     ASSERT_EQ(w.ui.messages().size(), 1);
     EXPECT_TRUE(w.ui.messages().front().startsWith("Datei nicht gefunden!\n"));
 }
+
+// Random columns as the page may hold them: the layout's lines read back
+// to the same columns, in the editor and in the entry table.
+TEST(ColumnEdits, RandomColumnsSurviveTheLayoutAndTheEntryTable)
+{
+    const std::vector<AvailableField> all = availableFields({});
+    std::srand(19);
+    const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyzäöüßÄÖÜ .-/()");
+    for (int round = 0; round < 200; ++round) {
+        std::vector<EditorColumn> columns;
+        const int n = 3 + std::rand() % 20;
+        for (int i = 0; i < n; ++i) {
+            const AvailableField& f = all[std::size_t(std::rand()) % all.size()];
+            if (f.name == QLatin1String("LN"))
+                continue;
+            const int at = addColumn(columns, f, std::rand() % (int(columns.size()) + 1));
+            QString caption;
+            for (int c = std::rand() % 46; c > 0; --c)
+                caption += letters[std::rand() % letters.size()];
+            columns[std::size_t(at)].caption = cleanCaption(caption);
+            columns[std::size_t(at)].width = cleanWidth(QString::number(std::rand() % 2000).left(std::rand() % 4));
+            columns[std::size_t(at)].mark = std::rand() % 3 == 0 ? cleanMark(QStringLiteral("x")) : QString();
+        }
+        const QStringList lines = editorColumnLines(columns);
+        std::vector<EditorColumn> back = readEditorColumns(lines);
+        ASSERT_EQ(back.size(), columns.size());
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            ASSERT_TRUE(back[i] == columns[i]) << lines[int(i)].toStdString();
+
+        const ColumnDescription d = applied(lines);
+        ASSERT_EQ(d.columns.size(), columns.size());
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            const ColumnSpec& spec = d.columns[i];
+            const EditorColumn& c = columns[i];
+            EXPECT_EQ(spec.field, c.name);
+            EXPECT_EQ(spec.caption.trimmed(), c.caption.left(39).trimmed());
+            if (!c.width.isEmpty())
+                EXPECT_EQ(spec.width, std::clamp(c.width.toInt(), 2, 150)) << c.width.toStdString();
+            EXPECT_EQ(spec.exempt, !c.mark.isEmpty());
+        }
+    }
+}
