@@ -60,6 +60,8 @@ struct Tag {
     std::shared_ptr<const KeyExpression> key;
     std::shared_ptr<const KeyExpression> condition;  // null: every record
     std::string keyError;
+    // A condition we cannot evaluate: the tag is read, but not maintained.
+    std::string conditionError;
 };
 
 class MdxIndexImpl final : public MdxIndex {
@@ -105,6 +107,7 @@ public:
     const KeyExpression* condition(int tag) const override {
         const Tag& t = tagAt(tag);
         if (!t.key) throw DbfError(t.keyError);
+        if (!t.conditionError.empty()) throw DbfError(t.conditionError);
         return t.condition.get();
     }
 
@@ -188,6 +191,7 @@ private:
         file_->requireWritable();
         const Tag& t = tagAt(tag);
         if (!t.key && haveFields_) throw DbfError(t.keyError);
+        if (!t.conditionError.empty() && haveFields_) throw DbfError(t.conditionError);
     }
 
     void loadTags();
@@ -245,12 +249,11 @@ void MdxIndexImpl::loadTags() {
                 old.info.condition == t.info.condition && old.info.keyLength == t.info.keyLength && old.key) {
                 t.key = old.key;
                 t.condition = old.condition;
+                t.conditionError = old.conditionError;
             }
         if (!t.key) {
             const std::string prefix = "Tag " + name + " der Indexdatei " + file_->path() + ": ";
-            if (!conditionReadable) {
-                t.keyError = prefix + "die FOR-Bedingung ist bei Blöcken unter 1024 Bytes nicht lesbar.";
-            } else if (!knownType(t.info.keyType)) {
+            if (!knownType(t.info.keyType)) {
                 t.keyError = prefix + "Schlüssel vom Typ " + t.info.keyType + " werden nicht unterstützt.";
             } else if (!haveFields_) {
                 t.keyError = prefix + "Schlüsselausdruck ohne Felder der Tabelle nicht übersetzt.";
@@ -261,14 +264,20 @@ void MdxIndexImpl::loadTags() {
                         t.keyError = prefix + "Schlüssellänge passt nicht zum Ausdruck.";
                     else if (compiled->type() != t.info.keyType)
                         t.keyError = prefix + "Schlüsseltyp passt nicht zum Ausdruck.";
-                    else {
-                        if (!t.info.condition.empty())
-                            t.condition = std::make_shared<KeyExpression>(
-                                KeyExpression::compileCondition(t.info.condition, fields_));
+                    else
                         t.key = std::move(compiled);
-                    }
                 } catch (const DbfError& error) {
                     t.keyError = prefix + error.what();
+                }
+                if (t.key && !conditionReadable) {
+                    t.conditionError = prefix + "die FOR-Bedingung ist bei Blöcken unter 1024 Bytes nicht lesbar.";
+                } else if (t.key && !t.info.condition.empty()) {
+                    try {
+                        t.condition = std::make_shared<KeyExpression>(
+                            KeyExpression::compileCondition(t.info.condition, fields_));
+                    } catch (const DbfError& error) {
+                        t.conditionError = prefix + error.what();
+                    }
                 }
             }
         }

@@ -130,16 +130,23 @@ void Table::compileTags()
 {
     keys_.clear();
     conditions_.clear();
+    conditionErrors_.clear();
     tagInfos_ = mdx_->tags();
     for (size_t t = 0; t < tagInfos_.size(); ++t) {
+        const int tag = static_cast<int>(t);
+        conditions_.emplace_back(std::nullopt);
+        conditionErrors_.emplace_back();
         try {
-            keys_.emplace_back(mdx_->keyExpression(static_cast<int>(t)));
-            const KeyExpression* condition = mdx_->condition(static_cast<int>(t));
-            conditions_.emplace_back(condition ? std::optional<KeyExpression>(*condition) : std::nullopt);
+            keys_.emplace_back(mdx_->keyExpression(tag));
         } catch (const DbfError&) {
-            keys_.resize(t);
             keys_.emplace_back(std::nullopt);
-            conditions_.resize(t + 1);
+            continue;
+        }
+        try {
+            if (const KeyExpression* condition = mdx_->condition(tag))
+                conditions_.back() = *condition;
+        } catch (const DbfError& e) {
+            conditionErrors_.back() = e.what();
         }
     }
 }

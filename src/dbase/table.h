@@ -261,8 +261,10 @@ private:
     // The compiled key of every tag; empty for a foreign key we cannot
     // evaluate (the table is then only read).
     std::vector<std::optional<KeyExpression>> keys_;
-    // The FOR condition of every tag that has one.
+    // The FOR condition of every tag that has one; why one cannot be
+    // evaluated (the tag is then read but the table not changed).
     std::vector<std::optional<KeyExpression>> conditions_;
+    std::vector<std::string> conditionErrors_;
     std::vector<TagInfo> tagInfos_;
     DbfHeader header_;
     bool exclusive_ = false;

@@ -56,8 +56,8 @@ std::vector<std::string> Table::findProblems()
     for (size_t t = 0; mdx_ && t < tagInfos_.size(); ++t) {
         const int tag = static_cast<int>(t);
         const std::string name = "Index " + tagInfos_[t].name;
-        if (!keys_[t])
-            continue; // a foreign key we cannot evaluate
+        if (!keys_[t] || !conditionErrors_[t].empty())
+            continue; // a foreign key or condition we cannot evaluate
         try {
             mdx_->verify(tag);
         } catch (const DbfError& e) {

@@ -100,10 +100,14 @@ void Table::checkWritable() const
                        "werden. Bitte die Tabelle schließen und neu öffnen; ihr Index wird dann neu aufgebaut.");
     if (indexSkipped_)
         throw DbfError("Die Tabelle " + path_ + " ist ohne ihren Index geöffnet und kann erst nach dem Neuaufbau des Index geändert werden.");
-    for (size_t t = 0; t < keys_.size(); ++t)
+    for (size_t t = 0; t < keys_.size(); ++t) {
         if (!keys_[t])
             throw DbfError("Die Tabelle " + path_ + " kann nur gelesen werden: ihr Index " + tagInfos_[t].name +
                            " hat einen Schlüssel, der nicht gepflegt werden kann.");
+        if (t < conditionErrors_.size() && !conditionErrors_[t].empty())
+            throw DbfError("Die Tabelle " + path_ + " kann nur gelesen werden: ihr Index " + tagInfos_[t].name +
+                           " hat eine Bedingung, die nicht ausgewertet werden kann (" + conditionErrors_[t] + ").");
+    }
 }
 
 void Table::setText(int index, std::string_view text)

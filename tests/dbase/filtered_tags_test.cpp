@@ -307,3 +307,38 @@ TEST(FilteredTags, PerlWrittenTableGetsFilteredNumberAndDateTags)
         EXPECT_EQ(perlWalk(dir, dir.file("SCHUELER.MDX"), tag.name), ourWalk(*t, tag.name, tag.keyLength));
     }
 }
+
+TEST(FilteredTags, AConditionWeCannotEvaluateKeepsTheTagReadableAndTheTableUnchanged)
+{
+    TempDir dir;
+    const std::string path = makeTable(dir);
+    std::vector<uint32_t> before;
+    {
+        auto t = Table::open(path);
+        before = walk(*t, "POSITIV");
+    }
+    // Another program's function in the condition of tag 2 (POSITIV).
+    std::string mdx = readBytes(dir.file("KLASSE.MDX"));
+    const auto* entry = reinterpret_cast<const uint8_t*>(mdx.data() + mdx::kTagTableOffset + 32);
+    const size_t header = size_t(mdx::get32(entry)) * mdx::kPageSize;
+    ASSERT_EQ(mdx.substr(header + mdx::tag::condition, 7), std::string("NR > 0\0", 7));
+    const std::string foreign = "INLIST(NR, 1, 2, 3)";
+    mdx.replace(header + mdx::tag::condition, foreign.size() + 1, foreign + '\0');
+    writeBytes(dir.file("KLASSE.MDX"), mdx);
+
+    auto t = Table::open(path);
+    EXPECT_EQ(t->tags()[1].condition, foreign);
+    EXPECT_EQ(walk(*t, "POSITIV"), before);
+    t->selectTag("POSITIV");
+    EXPECT_TRUE(t->findKey("2"));
+    EXPECT_EQ(t->findProblems(), std::vector<std::string>{});
+    try {
+        t->edit();
+        t->setText("NAME", "Neu");
+        t->post();
+        ADD_FAILURE() << "posted into a tag whose condition is unknown";
+    } catch (const DbfError& e) {
+        EXPECT_NE(std::string(e.what()).find("Bedingung, die nicht ausgewertet werden kann"), std::string::npos)
+            << e.what();
+    }
+}
