@@ -2,6 +2,7 @@
 
 #include "base/ansi_text.h"
 #include "base/created_files_register.h"
+#include "base/directory_conventions.h"
 #include "base/interaction.h"
 #include "base/path_resolver.h"
 #include "base/workspace_files.h"
@@ -234,6 +235,9 @@ bool ColumnLayoutFiles::saveAs(QString& path, const std::vector<EditorColumn>& l
         && ui_.ask(QStringLiteral("Datei ist bereits vorhanden!\nSoll sie überschrieben werden?\n"),
                    Buttons::YesNoCancel)
                != Answer::Yes)
+        return false;
+    // Column-layout files share DEFINI with the text-block files.
+    if (!checkDirectoryConvention(target, FileKind::TextBlocks, ui_))
         return false;
     files_.createDirectory(QFileInfo(target).absolutePath());
     if (!save(target, list))

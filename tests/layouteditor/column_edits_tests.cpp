@@ -205,6 +205,21 @@ TEST(ColumnFiles, OpenSaveAndSaveAsInTheDefiniFolder)
     EXPECT_EQ(w.ui.messages(), QStringList{"Datei ist bereits vorhanden!\nSoll sie überschrieben werden?\n"});
     EXPECT_EQ(readTextLines(w.path("DEFINI/KLASSE5.FDF")), kBlock);
 
+    // Only DEFINI holds them; the demo's file is never written over.
+    w.ui.clear();
+    QDir(w.dir.path()).mkpath(QStringLiteral("ANDERS"));
+    w.ui.texts.enqueue(w.path("ANDERS/KL.FDF"));
+    EXPECT_FALSE(w.fdf.saveAs(path, *opened));
+    EXPECT_FALSE(QFile::exists(w.path("ANDERS/KL.FDF")));
+    ASSERT_EQ(w.ui.messages().size(), 1);
+    EXPECT_TRUE(w.ui.messages().front().startsWith("Falsches Verzeichnis:  "));
+    EXPECT_EQ(w.ui.beeps(), 1);
+    w.ui.clear();
+    w.ui.texts.enqueue(w.path("DEFINI/DEMO.FDF"));
+    EXPECT_FALSE(w.fdf.saveAs(path, *opened));
+    EXPECT_FALSE(QFile::exists(w.path("DEFINI/DEMO.FDF")));
+    EXPECT_EQ(path, w.path("DEFINI/neu.FDF"));
+
     w.ui.clear();
     EXPECT_FALSE(w.fdf.read(w.path("DEFINI/FEHLT.FDF")));
     ASSERT_EQ(w.ui.messages().size(), 1);
