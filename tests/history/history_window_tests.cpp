@@ -21,11 +21,14 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace zedora::test {
@@ -45,6 +48,8 @@ public:
             writeSmall(directory);
         open(ws.ui, ProgramPaths{S(ZEDORA_SHARE_DIR "/"), ws.root, S("PC1")}, ws.root + directory + S("/5A.DBF"));
         buildMenu();
+        auto* button = new QToolButton(bar);
+        button->setObjectName(S("SpeedButton4"));
         installHistory(*this);
         ws.ui.clear();
     }
@@ -357,6 +362,48 @@ TEST(HistoryWindow, BuildingTheClassTableShowsItsProgress)
     EXPECT_EQ(progress.shown, (QList<std::pair<int, int>>{{0, 3}, {1, 3}, {2, 3}, {3, 3}}));
     EXPECT_TRUE(progress.hidden);
     f.ws.ui.setProgressDisplay(nullptr);
+}
+
+TEST(HistoryWindow, OneWindowForMenuItemsAndButtonFollowsTheOpenFile)
+{
+    HistoryFrame f;
+    f.bar->findChild<QToolButton*>(S("SpeedButton4"))->click();
+    TFHist* w = f.main.findChild<TFHist*>();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    w->close();
+    f.menu().action(S("showHistory"))->trigger();
+    EXPECT_EQ(f.main.findChildren<TFHist*>().size(), 1);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->findChild<QPushButton*>(S("tabschalter"))->text(), S("Umschalten\nKlassentabelle"));
+
+    // A click on the file name asks for another file with the main window's command.
+    f.admin.setAvailable(f.menu().action(S("openStudentFile")), true);
+    QSignalSpy asked(f.menu().action(S("openStudentFile")), &QAction::triggered);
+    QTest::mouseClick(w->findChild<QLineEdit*>(S("Edit1")), Qt::LeftButton);
+    EXPECT_EQ(asked.count(), 1);
+    // Whatever opens another file, the view follows it.
+    writeStudents(f.ws.root + S("ZE-1415-2/6B.DBF"), {{{"NAME", "Ney"}, {"VORNAME", "Ida"}, {"ID", "I1"}}});
+    ASSERT_TRUE(f.file->open(f.ws.root + S("ZE-1415-2/6B.DBF")));
+    EXPECT_EQ(w->grid().horizontalHeaderItem(1)->text(), S("ZE-1415-2"));
+    EXPECT_EQ(w->grid().horizontalHeaderItem(2)->text(), S("14-15-1"));
+    EXPECT_EQ(w->findChild<QLineEdit*>(S("Edit1"))->text(), S("6B.DBF"));
+    EXPECT_EQ(w->nameList().count(), 1);
+}
+
+TEST(HistoryWindow, AClickInTheNameListGoesToThatStudent)
+{
+    HistoryFrame f;
+    TFHist& w = f.openHistory();
+    QListWidget& names = w.nameList();
+    QListWidgetItem* zorn = names.item(2);
+    QTest::mouseClick(names.viewport(), Qt::LeftButton, {}, names.visualItemRect(zorn).center());
+    EXPECT_EQ(f.file->table().value(S("NAME")).trimmed(), S("Zorn"));
+    EXPECT_TRUE(w.studentLine().text().contains(S("Eva Zorn")));
+    // Not while the class table is shown.
+    w.showClassTable();
+    QTest::mouseClick(names.viewport(), Qt::LeftButton, {}, names.visualItemRect(names.item(0)).center());
+    EXPECT_EQ(f.file->table().value(S("NAME")).trimmed(), S("Zorn"));
 }
 
 TEST(HistoryWindow, Screenshots)
