@@ -61,6 +61,21 @@ TEST(TransferToMedium, EveryFailedCopyIsReportedInItsOrderAndTheOthersStillRun)
     EXPECT_TRUE(QFile::exists(stick + QStringLiteral("/5A.MDX")));
 }
 
+TEST(TransferToMedium, CompanionsAreFoundInTheLetterCaseTheyHaveOnDisk)
+{
+    ExportFrame f(oneStudent(), {QStringLiteral("DE")});
+    const QString dir = f.ws.root + QStringLiteral("ZE-2324-1/");
+    ASSERT_TRUE(QFile::rename(dir + QStringLiteral("5A.MDX"), dir + QStringLiteral("5a.mdx")));
+    TempDir elsewhere;
+    const QString stick = QString::fromStdString(elsewhere.file("stick"));
+    QDir().mkpath(stick);
+    f.ws.ui.texts.enqueue(stick + QStringLiteral("/5A.DBF"));
+    f.trigger("transferToMedium");
+    EXPECT_EQ(f.ws.ui.messages().size(), 1) << f.ws.ui.messages().join(QStringLiteral(" | ")).toStdString();
+    EXPECT_EQ(readBytes((stick + QStringLiteral("/5a.mdx")).toStdString()),
+              readBytes((dir + QStringLiteral("5a.mdx")).toStdString()));
+}
+
 TEST(TransferToMedium, TheFilesOwnFolderIsRefusedAndTheOpenFileStaysIntact)
 {
     ExportFrame f(oneStudent(), {QStringLiteral("DE")});

@@ -118,6 +118,17 @@ TEST(MailMergeExport, ANoToEitherQuestionLeavesTheOldFileAlone)
     EXPECT_EQ(f.ws.ui.messages().size(), 2);
     EXPECT_EQ(readBytes(path.toStdString()), "alt");
 
+    // A file that cannot be written is reported, the table still restored.
+    f.ws.ui.clear();
+    f.file->table().last();
+    f.ws.ui.texts.enqueue(f.ws.root + QStringLiteral("fehlt/SERIE.DOC"));
+    f.ws.ui.answers.enqueue(Answer::Yes);
+    f.trigger("mailMergeMeaning1");
+    ASSERT_EQ(f.ws.ui.messages().size(), 2);
+    EXPECT_TRUE(f.ws.ui.messages().last().startsWith(QStringLiteral("Die Seriendruckdatei ")));
+    EXPECT_EQ(f.file->table().currentRow(), 0);
+    EXPECT_EQ(f.file->table().tag(), QStringLiteral("KLASSE"));
+
     // The dialog itself cancelled: nothing asked at all.
     f.ws.ui.clear();
     f.trigger("mailMergeMeaning1");
