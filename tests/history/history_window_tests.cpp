@@ -6,6 +6,7 @@
 #include "archive/statistics_fixture.h"
 #include "core/settings.h"
 #include "dbase/table.h"
+#include "entry/abbreviation_tables.h"
 #include "print/print_job.h"
 #include "schoolyear/ui/TFHist.h"
 #include "schoolyear/ui/history_class_page.h"
@@ -24,6 +25,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QSignalSpy>
@@ -219,6 +221,14 @@ TEST(HistoryWindow, EditingRefusalsWithTheirTexts)
                            S("Es können nur die Daten des \naktuellen Schuljahres bearbeitet werden!\n\n"),
                            S("Abbruch!")}));
     EXPECT_FALSE(f.file->table().isEditing());
+
+    // A field the user may not change now is refused before anything is asked.
+    f.ws.ui.clear();
+    f.file->table().setReadOnly(f.file->table().findField(S("KLASSE")), true);
+    w.grid().setCurrentCell(0, 1);
+    w.editCell();
+    EXPECT_EQ(f.ws.ui.messages(), QStringList({S("Klasse: Dieses Feld kann hier nicht geändert werden!")}));
+    EXPECT_EQ(w.grid().item(0, 1)->text(), S("6A"));
 }
 
 TEST(HistoryWindow, AnEditOfTheCurrentHalfYearLandsInTheStudentFile)
@@ -242,6 +252,11 @@ TEST(HistoryWindow, AnEditOfTheCurrentHalfYearLandsInTheStudentFile)
     w.editCell();
     w.close();
     EXPECT_EQ(f.storedDe(2), S("6"));
+
+    // The view follows a move made in the main window.
+    w.show();
+    f.file->table().last();
+    EXPECT_EQ(w.nameList().currentItem()->text(), S("Zorn, Eva"));
 }
 
 TEST(HistoryWindow, ClassTableIsBuiltWhenFirstShownAndTakesInsertedLines)
@@ -404,6 +419,28 @@ TEST(HistoryWindow, AClickInTheNameListGoesToThatStudent)
     w.showClassTable();
     QTest::mouseClick(names.viewport(), Qt::LeftButton, {}, names.visualItemRect(names.item(0)).center());
     EXPECT_EQ(f.file->table().value(S("NAME")).trimmed(), S("Zorn"));
+}
+
+TEST(HistoryWindow, TheGradeViewShowsMeaningsAndStartsWithTheCodes)
+{
+    HistoryFrame f;
+    AbbreviationTable entries;
+    entries[0] = {S("5"), S("mangelhaft"), S("fünf")};
+    entries[1] = {S("3"), S("befriedigend"), S("drei")};
+    f.tables.grades.setEntries(entries);
+    TFHist& w = f.openHistory();
+    const int de = HistoryFrame::rowOf(w, S("DE"));
+    w.showClassTable();
+    w.findChild<QRadioButton*>(S("rbAnsicht1"))->click();
+    EXPECT_EQ(w.grid().item(de, 1)->text(), S("     mangelhaft"));
+    EXPECT_EQ(w.grid().item(de, 2)->text(), S("   befriedigend"));
+    EXPECT_FALSE(w.classTableBuilt());
+    w.showClassTable();
+    EXPECT_EQ(w.classPage().grid().item(0, 2)->text(), S("mangelhaft"));
+    w.close();
+    w.openView();
+    EXPECT_TRUE(w.findChild<QRadioButton*>(S("rbAnsicht0"))->isChecked());
+    EXPECT_EQ(w.grid().item(de, 1)->text(), S("     5"));
 }
 
 TEST(HistoryWindow, Screenshots)

@@ -106,6 +106,11 @@ TFHist::TFHist(MainFrame& frame, QWidget* parent) : QDialog(parent), frame_(fram
     classPage_->grid().installEventFilter(this);
     connect(settings_, &HistorySettingsPanel::looksChanged, this, &TFHist::applyLooks);
     connect(settings_, &HistorySettingsPanel::closed, this, &TFHist::rebuild);
+    // The main window may move to another student while the view is up.
+    connect(&frame_.studentFile().table(), &StudentTable::currentRowChanged, this, [this] {
+        if (isVisible())
+            fillCurrent();
+    });
     // Another file opened while the view is up (also from its own file box).
     connect(&frame_.studentFile(), &CurrentStudentFile::opened, this, [this] {
         if (isVisible())
@@ -198,6 +203,8 @@ QWidget* TFHist::buildSinglePage()
     connect(gradeView_, &QButtonGroup::idClicked, this, [this](int id) {
         if (view_)
             view_->setGradeView(GradeView(id));
+        // The class table shows the grades as chosen when it is built.
+        classBuilt_ = false;
         fillCurrent();
     });
     return page;
@@ -298,7 +305,7 @@ void TFHist::rebuild()
     frame_.takeOverInput();
     table.savePending();
     // Others may have changed the file since it was opened.
-    if (table.isOpen())
+    if (table.isOpen() && !table.isEditing())
         table.refresh();
 
     HistorySetup setup;
@@ -545,6 +552,10 @@ void TFHist::editCell()
     if (field < 0 || table.currentRow() < 0)
         return;
     const QString caption = grid_->item(r, 0)->text();
+    if (table.isReadOnly(field)) {
+        ui.info(caption.trimmed() + QStringLiteral(": Dieses Feld kann hier nicht geändert werden!"));
+        return;
+    }
     const QString old = table.value(field).trimmed();
     const std::optional<QString> typed =
         ui.input(caption, QStringLiteral("Alter Eintrag:   ") + old + QStringLiteral("\n\nNEUER EINTRAG:"), old);
