@@ -169,6 +169,29 @@ TEST_F(HistoryFill, GradeViewShowsTheMeaningsOfDefinedCodes)
     EXPECT_EQ(view.fill(0).cell(row(S("DE")), 1), S("     2"));
 }
 
+TEST_F(HistoryFill, TextBlockColumnsShowTheirBeginningFromFileAndArchive)
+{
+    ws.writeClass({{{"NAME", "A"}, {"ID", "I1"}}});
+    ws.writeArchive(S("13-14-2"), {{{"ID", "I1"}}});
+    {
+        auto t = dbase::Table::open((ws.root + S("ARCHIV/A13-14-2.DBF")).toStdString(), dbase::OpenMode::Exclusive);
+        t->first();
+        t->edit();
+        t->setMemo(t->fieldIndex("TB1"), "Arbeitet stets\r\nsorgfaeltig mit.");
+        t->post();
+    }
+    HistorySetup setup = ws.setup(2);
+    setup.columns = applyColumnLines({columnLine(S("NAME"), S("Name"), 20), columnLine(S("TB1"), S("Verhalten"), 30),
+                                      columnLine(S("TB2"), S("Bemerkung"), 30)},
+                                     {})
+                        .description;
+    const HistoryView view(ws.table, setup);
+    const HistoryGrid g = view.fill(0);
+    EXPECT_EQ(g.cell(1, 2), S("   Arbeitet stets ..."));
+    EXPECT_EQ(g.cell(2, 2), S("   "));
+    EXPECT_EQ(g.cell(1, 1), S("     "));
+}
+
 HistoryGrid gridOf(const QStringList& classes, const std::vector<std::pair<QString, QStringList>>& rows)
 {
     HistoryGrid g;
