@@ -64,14 +64,17 @@ TEST(ArchiveWindowSteps, SourceAndTargetWithoutIndexAreReorganisedFirst)
 TEST(ArchiveWindowSteps, TheListClickedLastIsDeletedWithAllItsFilesAndLeavesTheRegister)
 {
     Frame f;
+    TNeueDateien& reg = *f.ctx->createdFiles;
     TFArchiv w(f, f.file->path());
+    // The missing folder was made and registered like every folder the program makes.
+    EXPECT_TRUE(reg.directories().contains(f.ws.root + QStringLiteral("ARCHIV")))
+        << reg.directories().join(QStringLiteral(" | ")).toStdString();
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     f.ws.ui.texts.enqueue(QStringLiteral("A23-24-1"));
     w.createArchive();
     const QString archive = f.ws.root + QStringLiteral("ARCHIV/A23-24-1");
     writeBytes((archive + QStringLiteral(".INI")).toStdString(), "[X]\r\n");
-    TNeueDateien& reg = *f.ctx->createdFiles;
     reg.registerFile(archive + QStringLiteral(".INI"));
     ASSERT_TRUE(reg.files().contains(archive + QStringLiteral(".INI")));
 

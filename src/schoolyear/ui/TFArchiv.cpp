@@ -77,7 +77,7 @@ TFArchiv::TFArchiv(MainFrame& frame, const QString& openFile, QWidget* parent)
     connect(create, &QPushButton::clicked, this, &TFArchiv::createArchive);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
-    QDir().mkpath(archiveDir());
+    frame_.context().files->createDirectory(archiveDir());
     showSourceDirectory(QFileInfo(openFile_).absolutePath());
     refreshTargets();
 }
