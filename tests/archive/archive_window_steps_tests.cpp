@@ -30,6 +30,9 @@ TEST(ArchiveWindowSteps, SourceAndTargetWithoutIndexAreReorganisedFirst)
     TFArchiv w(f, f.file->path());
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    auto* folders = w.findChild<QListWidget*>(QStringLiteral("quelledir"));
+    ASSERT_TRUE(folders && folders->currentItem());
+    EXPECT_EQ(folders->currentItem()->text(), QStringLiteral("ZE-2324-1"));
     f.ws.ui.texts.enqueue(QStringLiteral("A23-24-2"));
     w.createArchive();
     const QString archive = f.ws.root + QStringLiteral("ARCHIV/A23-24-2");

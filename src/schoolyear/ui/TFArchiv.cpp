@@ -90,6 +90,10 @@ QString TFArchiv::archiveDir() const
 void TFArchiv::showSourceDirectory(const QString& dir)
 {
     sourceDir_ = dir;
+    // The folder whose files are listed is the one marked.
+    const auto shown = sourceDirs_->findItems(QFileInfo(dir).fileName(), Qt::MatchFixedString);
+    if (!shown.isEmpty())
+        sourceDirs_->setCurrentItem(shown.first());
     sourceFiles_->clear();
     sourceFiles_->addItems(studentFilesIn(dir));
 }
