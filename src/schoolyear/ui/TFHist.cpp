@@ -3,7 +3,6 @@
 #include "base/ansi_text.h"
 #include "base/interaction.h"
 #include "core/app_context.h"
-#include "core/app_version.h"
 #include "core/ui/main_frame.h"
 #include "core/ui/main_menu.h"
 #include "data/current_student_file.h"
@@ -14,6 +13,7 @@
 #include "schoolyear/history_printout.h"
 #include "schoolyear/ui/history_class_page.h"
 #include "schoolyear/ui/history_photo.h"
+#include "schoolyear/ui/history_side_panel.h"
 #include "schoolyear/ui/history_settings_panel.h"
 
 #include <QAction>
@@ -25,7 +25,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
@@ -34,21 +33,14 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QTime>
-#include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace zedora {
 
 namespace {
 
-const QString kNavigationHint =
-    QStringLiteral("Nächster  mit   L E E R T A S T E  oder E N T E R,  zurück mit   B A C K S P A C E ");
 const QString kGridHint = QStringLiteral(
     "Nächster  mit   LEERTASTE  oder ENTER,  zurück mit BACKSPACE\nBearbeiten mit rechter Maustaste!");
-const QString kToClassTable = QStringLiteral("Umschalten\nKlassentabelle");
-const QString kToSingleTable = QStringLiteral("Umschalten\nEinzeltabelle");
 
 // The column of the current half-year is headed white on red.
 class HistoryHeader : public QHeaderView {
@@ -97,7 +89,27 @@ TFHist::TFHist(MainFrame& frame, QWidget* parent) : QDialog(parent), frame_(fram
     settings_ = new HistorySettingsPanel(frame_.context().settings, this);
     settings_->hide();
     top->addWidget(settings_);
-    top->addWidget(buildSidePanel());
+    side_ = new HistorySidePanel(this);
+    top->addWidget(side_);
+    connect(side_, &HistorySidePanel::firstClicked, this, &TFHist::firstStudent);
+    connect(side_, &HistorySidePanel::priorClicked, this, &TFHist::priorStudent);
+    connect(side_, &HistorySidePanel::nextClicked, this, &TFHist::nextStudent);
+    connect(side_, &HistorySidePanel::lastClicked, this, &TFHist::lastStudent);
+    connect(side_, &HistorySidePanel::nameClicked, this, [this](const QString& entry) {
+        if (pages_->currentIndex() == 0)
+            goToName(entry);
+    });
+    connect(side_, &HistorySidePanel::fileNameClicked, this, [this] {
+        if (QAction* open = frame_.menu().action(QStringLiteral("openStudentFile")))
+            open->trigger();
+    });
+    connect(side_, &HistorySidePanel::switchClicked, this, &TFHist::switchTables);
+    connect(side_, &HistorySidePanel::settingsClicked, this, [this] {
+        settings_->load();
+        settings_->show();
+    });
+    connect(side_, &HistorySidePanel::refreshClicked, this, &TFHist::rebuild);
+    connect(side_, &HistorySidePanel::closeClicked, this, &TFHist::close);
     resize(1000, 640);
 
     connect(classPage_, &HistoryClassPage::insertRequested, this, &TFHist::insertLine);
@@ -119,6 +131,16 @@ TFHist::TFHist(MainFrame& frame, QWidget* parent) : QDialog(parent), frame_(fram
 }
 
 TFHist::~TFHist() = default;
+
+QListWidget& TFHist::nameList()
+{
+    return side_->names();
+}
+
+HistoryPhoto& TFHist::photo()
+{
+    return side_->photo();
+}
 
 QWidget* TFHist::buildSinglePage()
 {
@@ -210,80 +232,6 @@ QWidget* TFHist::buildSinglePage()
     return page;
 }
 
-QWidget* TFHist::buildSidePanel()
-{
-    auto* side = new QFrame(this);
-    side->setObjectName(QStringLiteral("Panel2"));
-    side->setFixedWidth(190);
-    auto* layout = new QVBoxLayout(side);
-    clock_ = new QLabel(side);
-    clock_->setObjectName(QStringLiteral("Uhrzeit"));
-    clock_->setAlignment(Qt::AlignCenter);
-    QFont big = clock_->font();
-    big.setPointSize(14);
-    big.setBold(true);
-    clock_->setFont(big);
-    layout->addWidget(clock_);
-    clockTimer_ = new QTimer(this);
-    clockTimer_->setInterval(1000);
-    connect(clockTimer_, &QTimer::timeout, this, &TFHist::tick);
-
-    fileName_ = new QLineEdit(side);
-    fileName_->setObjectName(QStringLiteral("Edit1"));
-    fileName_->setReadOnly(true);
-    fileName_->setToolTip(QStringLiteral("Andere Schülerdatei öffnen"));
-    fileName_->installEventFilter(this);
-    layout->addWidget(fileName_);
-
-    auto* navigation = new QHBoxLayout;
-    const auto navButton = [&](const char* name, Qt::ArrowType arrow, const QString& hint, void (TFHist::*run)()) {
-        auto* b = new QToolButton(side);
-        b->setObjectName(QLatin1String(name));
-        b->setArrowType(arrow);
-        b->setToolTip(hint);
-        navigation->addWidget(b);
-        connect(b, &QToolButton::clicked, this, run);
-    };
-    navButton("btErster", Qt::UpArrow, QStringLiteral("Erster Schüler"), &TFHist::firstStudent);
-    navButton("btVorheriger", Qt::LeftArrow, QStringLiteral("Vorheriger Schüler"), &TFHist::priorStudent);
-    navButton("btNaechster", Qt::RightArrow, QStringLiteral("Nächster Schüler"), &TFHist::nextStudent);
-    navButton("btLetzter", Qt::DownArrow, QStringLiteral("Letzter Schüler"), &TFHist::lastStudent);
-    layout->addLayout(navigation);
-
-    names_ = new QListWidget(side);
-    names_->setObjectName(QStringLiteral("suchbox"));
-    names_->setToolTip(kNavigationHint);
-    layout->addWidget(names_, 1);
-    connect(names_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        if (pages_->currentIndex() == 0)
-            goToName(item->text());
-    });
-
-    switch_ = new QPushButton(kToClassTable, side);
-    switch_->setObjectName(QStringLiteral("tabschalter"));
-    layout->addWidget(switch_);
-    connect(switch_, &QPushButton::clicked, this, &TFHist::switchTables);
-    auto* settingsButton = new QPushButton(QStringLiteral("&Einstellungen"), side);
-    settingsButton->setObjectName(QStringLiteral("btEinstellungen"));
-    layout->addWidget(settingsButton);
-    connect(settingsButton, &QPushButton::clicked, this, [this] {
-        settings_->load();
-        settings_->show();
-    });
-    auto* refresh = new QPushButton(QStringLiteral("&Aktualisieren"), side);
-    refresh->setObjectName(QStringLiteral("btAktualisieren"));
-    layout->addWidget(refresh);
-    connect(refresh, &QPushButton::clicked, this, &TFHist::rebuild);
-    auto* close = new QPushButton(QStringLiteral("&Schließen"), side);
-    close->setObjectName(QStringLiteral("btSchliessen"));
-    layout->addWidget(close);
-    connect(close, &QPushButton::clicked, this, &TFHist::close);
-
-    photo_ = new HistoryPhoto(side);
-    layout->addWidget(photo_, 0, Qt::AlignHCenter);
-    return side;
-}
-
 void TFHist::openView()
 {
     // The view always starts with the codes; the meanings are a choice.
@@ -334,7 +282,7 @@ void TFHist::rebuild()
     classPage_->show(ClassHistory{}, ctx.settings.Histspalte2);
     buildSingleGrid();
     showSingleTable();
-    fileName_->setText(file.fileName());
+    side_->setFileName(file.fileName());
     fillNames();
     table.first();
     fillCurrent();
@@ -408,10 +356,10 @@ void TFHist::fillNames()
     StudentTable& table = frame_.studentFile().table();
     const int name = table.findField(QStringLiteral("NAME"));
     const int vorname = table.findField(QStringLiteral("VORNAME"));
-    const QSignalBlocker block(names_);
-    names_->clear();
+    QStringList names;
     for (int r = 0; r < table.rowCount(); ++r)
-        names_->addItem(nameEntry(table.valueAt(r, name), table.valueAt(r, vorname)));
+        names << nameEntry(table.valueAt(r, name), table.valueAt(r, vorname));
+    side_->setNames(names);
 }
 
 void TFHist::fillCurrent()
@@ -435,14 +383,7 @@ void TFHist::fillCurrent()
         }
     }
     studentLine_->setText(shown_.studentLine);
-    const QString entry = nameEntry(table.value(QStringLiteral("NAME")), table.value(QStringLiteral("VORNAME")));
-    const QSignalBlocker block(names_);
-    for (int i = 0; i < names_->count(); ++i) {
-        if (names_->item(i)->text().trimmed() == entry.trimmed()) {
-            names_->setCurrentRow(i);
-            break;
-        }
-    }
+    side_->selectName(nameEntry(table.value(QStringLiteral("NAME")), table.value(QStringLiteral("VORNAME"))));
     showPhoto();
 }
 
@@ -456,12 +397,7 @@ void TFHist::showPhoto()
                                   table.value(QStringLiteral("GEBOREN")), table.value(QStringLiteral("MW"))};
         file = studentPhotoFile(photoFolder(s.SibankFotoordner), photoBaseName(key, s.Maennlich));
     }
-    photo_->showFile(file, studentLine_->text().trimmed());
-}
-
-void TFHist::tick()
-{
-    clock_->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+    side_->photo().showFile(file, studentLine_->text().trimmed());
 }
 
 void TFHist::firstStudent()
@@ -584,7 +520,7 @@ void TFHist::switchTables()
 void TFHist::showSingleTable()
 {
     pages_->setCurrentIndex(0);
-    switch_->setText(kToClassTable);
+    side_->setSwitchToClassTable(true);
 }
 
 void TFHist::showClassTable()
@@ -602,7 +538,7 @@ void TFHist::showClassTable()
         classBuilt_ = true;
     }
     pages_->setCurrentIndex(1);
-    switch_->setText(kToSingleTable);
+    side_->setSwitchToClassTable(false);
 }
 
 void TFHist::insertLine()
@@ -679,10 +615,6 @@ bool TFHist::eventFilter(QObject* watched, QEvent* event)
         default:
             break;
         }
-    } else if (watched == fileName_ && event->type() == QEvent::MouseButtonPress) {
-        if (QAction* open = frame_.menu().action(QStringLiteral("openStudentFile")))
-            open->trigger();
-        return true;
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -708,14 +640,13 @@ void TFHist::reject()
 
 void TFHist::showEvent(QShowEvent* event)
 {
-    tick();
-    clockTimer_->start();
+    side_->runClock(true);
     QDialog::showEvent(event);
 }
 
 void TFHist::hideEvent(QHideEvent* event)
 {
-    clockTimer_->stop();
+    side_->runClock(false);
     QDialog::hideEvent(event);
 }
 

@@ -23,6 +23,7 @@ namespace zedora {
 
 class HistoryClassPage;
 class HistoryPhoto;
+class HistorySidePanel;
 class HistorySettingsPanel;
 class MainFrame;
 struct HistoryPrintHeading;
@@ -59,9 +60,9 @@ public:
     QTableWidget& grid() { return *grid_; }
     HistoryClassPage& classPage() { return *classPage_; }
     HistorySettingsPanel& settingsPanel() { return *settings_; }
-    QListWidget& nameList() { return *names_; }
+    QListWidget& nameList();
     QLabel& studentLine() { return *studentLine_; }
-    HistoryPhoto& photo() { return *photo_; }
+    HistoryPhoto& photo();
     QMenu& popup() { return *popup_; }
     bool classTableBuilt() const { return classBuilt_; }
 
@@ -75,12 +76,10 @@ protected:
 
 private:
     QWidget* buildSinglePage();
-    QWidget* buildSidePanel();
     void buildSingleGrid();
     void applyLooks();
     void fillNames();
     void showPhoto();
-    void tick();
     void syncEarlierWidths(int column, int width);
     void goToName(const QString& entry);
     void storeSettings();
@@ -101,12 +100,7 @@ private:
     QButtonGroup* gradeView_ = nullptr;
     QSpinBox* printRowHeight_ = nullptr;
     QMenu* popup_ = nullptr;
-    QLabel* clock_ = nullptr;
-    QTimer* clockTimer_ = nullptr;
-    QLineEdit* fileName_ = nullptr;
-    QListWidget* names_ = nullptr;
-    QPushButton* switch_ = nullptr;
-    HistoryPhoto* photo_ = nullptr;
+    HistorySidePanel* side_ = nullptr;
 };
 
 } // namespace zedora
