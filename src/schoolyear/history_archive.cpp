@@ -28,8 +28,7 @@ std::unique_ptr<dbase::Table> openArchive(const QString& path, const HistoryArch
 
 } // namespace
 
-HistoryArchive HistoryArchive::read(const QString& path, const QSet<QString>& memoFields,
-                                    const Reorganise& reorganise)
+HistoryArchive HistoryArchive::read(const QString& path, const QSet<QString>& wanted, const Reorganise& reorganise)
 {
     HistoryArchive a;
     a.path_ = path;
@@ -39,29 +38,23 @@ HistoryArchive HistoryArchive::read(const QString& path, const QSet<QString>& me
         std::unique_ptr<dbase::Table> t = openArchive(path, reorganise);
         if (!t)
             return a;
-        const int count = t->fieldCount();
-        std::vector<bool> wanted(size_t(count), true);
+        std::vector<int> kept;   // engine field numbers, in record order
         int idField = -1;
-        for (int f = 0; f < count; ++f) {
+        for (int f = 0; f < t->fieldCount(); ++f) {
             const QString name = QString::fromLatin1(t->field(f).name.c_str());
-            a.fields_.insert(name, f);
-            if (t->field(f).type == 'M')
-                wanted[size_t(f)] = memoFields.contains(name);
+            const bool keep = wanted.contains(name) || name == QLatin1String("ID");
+            a.fields_.insert(name, keep ? int(kept.size()) : -1);
             if (name == QLatin1String("ID"))
-                idField = f;
+                idField = int(kept.size());
+            if (keep)
+                kept.push_back(f);
         }
         t->first();
         while (!t->eof()) {
             QStringList values;
-            values.reserve(count);
-            for (int f = 0; f < count; ++f) {
-                if (!wanted[size_t(f)])
-                    values << QString();
-                else if (t->field(f).type == 'M')
-                    values << fromAnsi(t->memo(f));
-                else
-                    values << fromAnsi(t->textView(f));
-            }
+            values.reserve(qsizetype(kept.size()));
+            for (int f : kept)
+                values << (t->field(f).type == 'M' ? fromAnsi(t->memo(f)) : fromAnsi(t->textView(f)));
             const QString id = idField >= 0 ? values[idField].trimmed() : QString();
             if (idField >= 0 && !a.byId_.contains(id))
                 a.byId_.insert(id, int(a.records_.size()));
@@ -90,7 +83,7 @@ std::optional<QString> HistoryArchive::value(int record, const QString& field) c
     const auto it = fields_.constFind(field);
     if (it == fields_.constEnd())
         return std::nullopt;
-    return records_[size_t(record)].at(*it);
+    return *it < 0 ? QString() : records_[size_t(record)].at(*it);
 }
 
 } // namespace zedora

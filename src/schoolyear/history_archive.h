@@ -20,11 +20,11 @@ public:
 
     HistoryArchive() = default;
 
-    // Reads the archive at path. A missing file gives an archive without
-    // records; one that cannot be read keeps the engine's message in
-    // error(). Memo fields are read only when named in memoFields.
-    static HistoryArchive read(const QString& path, const QSet<QString>& memoFields,
-                               const Reorganise& reorganise = {});
+    // Reads the archive at path, keeping of each record the fields named in
+    // wanted (a whole school's archive need not sit in memory). A missing
+    // file gives an archive without records; one that cannot be read keeps
+    // the engine's message in error().
+    static HistoryArchive read(const QString& path, const QSet<QString>& wanted, const Reorganise& reorganise = {});
 
     bool present() const { return present_; }
     const QString& path() const { return path_; }
@@ -34,14 +34,15 @@ public:
     // The first record of an identity (trailing blanks do not count, so an
     // empty identity finds the first record without one); -1 when none.
     int find(const QString& id) const;
-    // A field of a record; nothing when the archive lacks the field.
+    // A field of a record; nothing when the archive lacks the field, empty
+    // for one it has but that was not wanted.
     std::optional<QString> value(int record, const QString& field) const;
 
 private:
     QString path_;
     QString error_;
     bool present_ = false;
-    QHash<QString, int> fields_;
+    QHash<QString, int> fields_;   // every field: its place in a record, -1 when not kept
     std::vector<QStringList> records_;
     QHash<QString, int> byId_;
 };

@@ -70,16 +70,21 @@ HistoryView::HistoryView(StudentTable& table, HistorySetup setup, const GradeAbb
 {
     headers_ = historyHeaders(setup_.dataDirectory, setup_.previousArchive, setup_.visible);
     rows_ = historyRowsOf(setup_.columns);
-    QSet<QString> memos;
-    for (const HistoryRowSpec& r : rows_) {
-        if (fieldKind(r.field) == FieldKind::AssessmentText)
-            memos.insert(r.field);
+    // What the rows show and what the averages are computed from.
+    QSet<QString> wanted;
+    for (const HistoryRowSpec& r : rows_)
+        wanted.insert(r.field);
+    for (const QString& list : setup_.averages.lists) {
+        for (const QString& field : list.split(QLatin1Char('#'), Qt::SkipEmptyParts))
+            wanted.insert(upperAscii(field.trimmed()));
     }
+    for (const char* course : {"KE", "KM", "KD", "KX"})
+        wanted.insert(QLatin1String(course));
     for (int c = 2; c <= halfYears(); ++c) {
         const QString label = headers_[c - 1];
         archives_.push_back(label.isEmpty()
                                 ? HistoryArchive()
-                                : HistoryArchive::read(archivePathOf(setup_.workspace, label), memos,
+                                : HistoryArchive::read(archivePathOf(setup_.workspace, label), wanted,
                                                        setup_.reorganise));
     }
 }

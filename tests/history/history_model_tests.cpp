@@ -102,6 +102,13 @@ TEST_F(HistoryFill, AveragesWithTwoDecimalsAndEmptyWhenThereIsNone)
     EXPECT_EQ(view.fill(0).cell(row(S("D1")), 1).trimmed(), S("2,50"));
     EXPECT_EQ(view.fill(0).cell(row(S("D1")), 2).trimmed(), S("1,50"));
     EXPECT_EQ(view.fill(1).cell(row(S("D1")), 1).trimmed(), QString());
+
+    // The grades an archived average is made of are read even when no row
+    // shows them.
+    setup.columns = applyColumnLines({columnLine(S("NAME"), S("Name"), 20), columnLine(S("D1"), S("Schnitt"), 5)}, {})
+                        .description;
+    const HistoryView averagesOnly(ws.table, setup);
+    EXPECT_EQ(averagesOnly.fill(0).cell(1, 2).trimmed(), S("1,50"));
 }
 
 TEST_F(HistoryFill, AFieldTheArchiveLacksShowsFehler)
