@@ -63,7 +63,7 @@ int archiveCommand(const Args& args, std::ostream& out, std::ostream& err)
         if (!created)
             return 1;
         archive = *created;
-        out << "Archivdatei angelegt: " << toWindowsSeparators(archive).toStdString() << "\n";
+        out << "Archivdatei angelegt: " << QDir::toNativeSeparators(archive).toStdString() << "\n";
     }
     const auto result = transferIntoArchive(source, resolvePath(archive), context);
     if (!result)

@@ -131,7 +131,7 @@ int rolloverCommand(const Args& args, std::ostream& out, std::ostream& err)
     const auto counts = rollOver(r, s, ui);
     if (!counts)
         return 1;
-    out << "Neue Datei: " << toWindowsSeparators(rolloverTarget(r)).toStdString() << "\n"
+    out << "Neue Datei: " << QDir::toNativeSeparators(rolloverTarget(r)).toStdString() << "\n"
         << "Schüler kopiert: " << counts->copied << "\n"
         << "Schüler entfernt: " << counts->left << "\n"
         << "Schüler ergänzt: " << counts->added << "\n"

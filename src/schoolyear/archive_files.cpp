@@ -100,7 +100,7 @@ std::optional<ArchiveTransfer> transferIntoArchive(const QString& sourcePath, co
         if (!sameLayout(*from, *into)) {
             context.ui.error(QStringLiteral("Die Datei %1 hat nicht den Aufbau der Archivdatei %2!\n\n"
                                             "Übertragung nicht möglich.")
-                                 .arg(toWindowsSeparators(source), toWindowsSeparators(target)));
+                                 .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(target)));
             return std::nullopt;
         }
         from->selectTag("ID");
@@ -138,7 +138,7 @@ std::optional<ArchiveTransfer> transferIntoArchive(const QString& sourcePath, co
         }
     } catch (const std::exception& e) {
         context.ui.error(QStringLiteral("Fehler beim Übertragen in %1:\n%2")
-                             .arg(toWindowsSeparators(target), QString::fromLocal8Bit(e.what())));
+                             .arg(QDir::toNativeSeparators(target), QString::fromLocal8Bit(e.what())));
         return std::nullopt;
     }
     return t;
@@ -146,7 +146,7 @@ std::optional<ArchiveTransfer> transferIntoArchive(const QString& sourcePath, co
 
 QString transferReport(const QString& archivePath, const ArchiveTransfer& t)
 {
-    QString text = QStringLiteral("Datei ") + toWindowsSeparators(archivePath) + QStringLiteral(":") +
+    QString text = QStringLiteral("Datei ") + QDir::toNativeSeparators(archivePath) + QStringLiteral(":") +
                    QStringLiteral("\n\n") + QStringLiteral("   Datensätze neu angelegt: ") + QString::number(t.added) +
                    QStringLiteral("\n") + QStringLiteral("   Datensätze aktualisiert: ") + QString::number(t.updated);
     if (!t.withoutId.isEmpty())

@@ -6,6 +6,7 @@
 #include "base/path_resolver.h"
 #include "schoolyear/archive_files.h"
 
+#include <QDir>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -87,8 +88,8 @@ TEST(ArchiveTransfer, NewThenUpdatedByIdWithMemos)
     EXPECT_EQ(second->added, 1);
     EXPECT_EQ(second->updated, 1);
     EXPECT_EQ(transferReport(*archive, *second),
-              QStringLiteral("Datei ") + toWindowsSeparators(ws.root) +
-                  QStringLiteral("ARCHIV\\A08-09-1.DBF:\n\n   Datensätze neu angelegt: 1\n   Datensätze aktualisiert: 1"));
+              QStringLiteral("Datei ") + QDir::toNativeSeparators(ws.root) +
+                  QStringLiteral("ARCHIV/A08-09-1.DBF:\n\n   Datensätze neu angelegt: 1\n   Datensätze aktualisiert: 1"));
 
     const auto stored = archiveById(*archive);
     ASSERT_EQ(stored.size(), 3u);

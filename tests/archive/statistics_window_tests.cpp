@@ -14,6 +14,7 @@
 #include "schoolyear/ui/TFNotenStat.h"
 #include "schoolyear/ui/archive_commands.h"
 
+#include <QDir>
 #include <QAction>
 #include <QApplication>
 #include <QFrame>
@@ -73,7 +74,7 @@ TEST(GradeStatisticsWindow, FillsComputesAndExportsTheTable)
     EXPECT_EQ(cell(g, 3, 0) + cell(g, 3, 1), QStringLiteral("6B.DBFEN"));
     w.compute();
     EXPECT_EQ(QStringList({cell(g, 0, 2), cell(g, 0, 4), cell(g, 0, 8)}),
-              QStringList({QStringLiteral("1"), QStringLiteral("1"), QLocale().toString(2.0, 'f', 2)}));
+              QStringList({QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("2,00")}));
     EXPECT_EQ(cell(g, 1, 3), QStringLiteral("1"));   // k.A. is no grade
     EXPECT_EQ(cell(g, 3, 8), QString());
 
@@ -83,8 +84,8 @@ TEST(GradeStatisticsWindow, FillsComputesAndExportsTheTable)
     EXPECT_TRUE(QFile::exists(path));
     EXPECT_EQ(f.ws.ui.messages(),
               QStringList{QStringLiteral("Statistik wurde als Excel-Datei gespeichert unter:\n\n") +
-                          QString(f.ws.root).replace(u'/', u'\\') +
-                          QStringLiteral("tmp\\notenstatistik.xlsx\n\nSoll die Datei jetzt geöffnet werden?\n")});
+                          QDir::toNativeSeparators(path) +
+                          QStringLiteral("\n\nSoll die Datei jetzt geöffnet werden?\n")});
 
     f.ws.ui.answers.enqueue(Answer::No);
     for (QPushButton* b : w.findChildren<QPushButton*>())

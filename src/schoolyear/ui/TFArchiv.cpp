@@ -152,7 +152,7 @@ void TFArchiv::deleteSelected()
     const QString path = resolvePath(joinPath(dir, item->text()));
     const QString base = path.left(path.size() - 4);
     Interaction& ui = frame_.context().ui;
-    if (ui.ask(toWindowsSeparators(base).toUpper() + QStringLiteral(".DBF") + QStringLiteral("\n\n") +
+    if (ui.ask(QDir::toNativeSeparators(path) + QStringLiteral("\n\n") +
                    QStringLiteral("     wirklich\n\n          löschen?\n"),
                Buttons::YesNoCancel) != Answer::Yes)
         return;

@@ -235,7 +235,7 @@ void TFNotenStat::compute()
     Interaction& ui = frame_.context().ui;
     const QString directory = QFileInfo(frame_.studentFile().path()).absolutePath();
     try {
-        computeGradeStatistics(s, directory, QLocale(), [&](int row, int rows) {
+        computeGradeStatistics(s, directory, QLocale(QLocale::German, QLocale::Germany), [&](int row, int rows) {
             ui.progress(QStringLiteral("Notenstatistik"), row, rows);
         });
     } catch (const std::exception& e) {
@@ -267,7 +267,7 @@ void TFNotenStat::exportWorkbook()
         ctx.ui.error(failure);
         return;
     }
-    if (ctx.ui.ask(QStringLiteral("Statistik wurde als Excel-Datei gespeichert unter:\n\n") + toWindowsSeparators(path) +
+    if (ctx.ui.ask(QStringLiteral("Statistik wurde als Excel-Datei gespeichert unter:\n\n") + QDir::toNativeSeparators(path) +
                        QStringLiteral("\n\n") + QStringLiteral("Soll die Datei jetzt geöffnet werden?\n"),
                    Buttons::YesNoCancel) == Answer::Yes)
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
