@@ -221,12 +221,14 @@ ListJob historyJob(const HistoryList& h)
         for (int index = 0; index < h.rows.size(); ++index) {
             const QStringList& row = h.rows[index];
             const bool blockTitles = h.repeatHeader && h.blockRows > 0 && index > 0 && index % h.blockRows == 0;
-            if (y + rowHeight * (blockTitles ? 2 : 1) > bottom) {
+            // Titles above a student stand half a row clear of the one before.
+            const int titleSpace = rowHeight + rowHeight / 2;
+            if (y + rowHeight + (blockTitles ? titleSpace : 0) > bottom) {
                 p.newPage();
                 head(h.repeatHeader || index == 0);
                 y = 190;
             } else if (blockTitles) {
-                y += rowHeight;
+                y += titleSpace;
                 titles(y);
             }
             y += rowHeight;

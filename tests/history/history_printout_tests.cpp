@@ -58,10 +58,11 @@ TEST(HistoryPrintout, StudentsFollowEachOtherUnderTheirOwnTitles)
 
     const QVector<DrawnText> texts = drawn(list);
     EXPECT_EQ(yOf(texts, S("Notenliste der Klasse 6A   Schuljahr: 2014/15 / 1. Hj.")), QList<int>({100}));
-    // Titles at the top and again above the second student; rows 60 apart.
-    EXPECT_EQ(yOf(texts, S("13-14-2")), QList<int>({180, 420}));
+    // Titles at the top and again, half a row clear, above the second
+    // student; rows 60 apart.
+    EXPECT_EQ(yOf(texts, S("13-14-2")), QList<int>({180, 450}));
     EXPECT_EQ(yOf(texts, S("Anna Albers")), QList<int>({250}));
-    EXPECT_EQ(yOf(texts, S("Tom Berg")), QList<int>({490}));
+    EXPECT_EQ(yOf(texts, S("Tom Berg")), QList<int>({520}));
 }
 
 TEST(HistoryPrintout, ClassTableWithInsertedLinesAndTitlesPerStudentOnlyWhenAsked)
