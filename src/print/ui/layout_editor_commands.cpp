@@ -106,7 +106,9 @@ void LayoutEditorCommands::open(TFLay::Page page)
     const QString current = file.layout().path;
     auto* editor = new TFLay(*files_, context.ui, file.layout().abbreviationFile, abbreviationFiles(), &frame_.window());
     editor->setAttribute(Qt::WA_DeleteOnClose);
-    editor->setWindowModality(Qt::ApplicationModal);
+    // Modal to the main window only: the preview is a window of its own and
+    // must take clicks while the editor is open.
+    editor->setWindowModality(Qt::WindowModal);
     editor->preview = [this](const QString& path, const QStringList& text, FormMode mode, std::optional<QPoint> marker) {
         showPreview(path, text, mode, marker);
     };
