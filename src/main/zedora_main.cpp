@@ -3,51 +3,16 @@
 #include "core/app_version.h"
 #include "app/single_instance.h"
 #include "app/ui/TFMain.h"
+#include "app/ui/close_on_signals.h"
 #include "app/ui/password_prompts.h"
 #include "app/ui/program_start.h"
 #include "base/ui/qt_interaction.h"
 
 #include <QApplication>
-#include <QSocketNotifier>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdio>
 #include <ctime>
-#include <sys/socket.h>
-#include <unistd.h>
-
-namespace {
-
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int)
-{
-    const char c = 1;
-    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &c, 1);
-}
-
-// SIGTERM and SIGINT close the main window the normal way, so a logout or
-// a kill from a script loses nothing.
-void closeOnSignals(QWidget& window)
-{
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
-    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-        char c;
-        [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &c, 1);
-        window.close();
-    });
-    struct sigaction sa = {};
-    sa.sa_handler = onSignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGINT, &sa, nullptr);
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -69,7 +34,7 @@ int main(int argc, char** argv)
     if (!window)
         return 0;
     ui.setParent(window.get());
-    closeOnSignals(*window);
+    zedora::closeOnSignals(*window);
     window->show();
     // For start-up timing and scripted smoke runs: report when the window is
     // up (the first turn of the event loop), and optionally close at once.
