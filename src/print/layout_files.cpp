@@ -10,6 +10,7 @@
 #include "data/layout_loading.h"
 #include "data/text_lines.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace zedora {
@@ -91,7 +92,7 @@ bool LayoutFiles::openPath(EditedLayout& layout, const QString& chosenPath, cons
             files_.createDirectory(testFolder);
             if (!files_.copyFile(path, copy)) {
                 // Editing the template itself would change it for every class.
-                ui_.error(QStringLiteral("Die Layoutdatei konnte nicht kopiert werden:\n") + toWindowsSeparators(copy));
+                ui_.error(QStringLiteral("Die Layoutdatei konnte nicht kopiert werden:\n") + QDir::toNativeSeparators(copy));
                 return false;
             }
         }
