@@ -72,8 +72,8 @@ TEST(QtDialogs, FileDialogShowsEveryColumnAndLongNamesWhole)
 
 TEST(QtDialogs, FiltersWrittenWithABarBecomeQtFiltersThatIgnoreLetterCase)
 {
-    EXPECT_EQ(qtFileFilter(QStringLiteral("Archivdateien (z.B. A08-09-1.dbf)|A??-??-?.dbf")),
-              QStringLiteral("Archivdateien (z.B. A08-09-1.dbf) (A??-??-?.dbf)"));
+    EXPECT_EQ(qtFileFilter(QStringLiteral("Archivdateien (z.B. A08-09-1.dbf)|A\?\?-\?\?-?.dbf")),
+              QStringLiteral("Archivdateien (z.B. A08-09-1.dbf) (A\?\?-\?\?-?.dbf)"));
     EXPECT_EQ(qtFileFilter(QStringLiteral("Seriendruckdateien (*.doc)|*.doc")),
               QStringLiteral("Seriendruckdateien (*.doc)"));
     EXPECT_EQ(qtFileFilter(QStringLiteral("Bilder|*.jpg;*.wmf|Alle|*.*")),
@@ -85,7 +85,7 @@ TEST(QtDialogs, FiltersWrittenWithABarBecomeQtFiltersThatIgnoreLetterCase)
     QFile(dir.filePath(QStringLiteral("A23-24-1.DBF"))).open(QIODevice::WriteOnly);
     QFile(dir.filePath(QStringLiteral("demo.dbf"))).open(QIODevice::WriteOnly);
     QFileDialog dlg(nullptr, QStringLiteral("Neue Archivdatei"), dir.path(),
-                    qtFileFilter(QStringLiteral("Archivdateien (z.B. A08-09-1.dbf)|A??-??-?.dbf")));
+                    qtFileFilter(QStringLiteral("Archivdateien (z.B. A08-09-1.dbf)|A\?\?-\?\?-?.dbf")));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));

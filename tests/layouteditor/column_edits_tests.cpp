@@ -257,13 +257,14 @@ TEST(ColumnEdits, RandomColumnsSurviveTheLayoutAndTheEntryTable)
         const ColumnDescription d = applied(lines);
         ASSERT_EQ(d.columns.size(), columns.size());
         for (std::size_t i = 0; i < columns.size(); ++i) {
-            const ColumnSpec& spec = d.columns[i];
+            const ColumnSpec& read = d.columns[i];
             const EditorColumn& c = columns[i];
-            EXPECT_EQ(spec.field, c.name);
-            EXPECT_EQ(spec.caption.trimmed(), c.caption.left(39).trimmed());
-            if (!c.width.isEmpty())
-                EXPECT_EQ(spec.width, std::clamp(c.width.toInt(), 2, 150)) << c.width.toStdString();
-            EXPECT_EQ(spec.exempt, !c.mark.isEmpty());
+            EXPECT_EQ(read.field, c.name);
+            EXPECT_EQ(read.caption.trimmed(), c.caption.left(39).trimmed());
+            if (!c.width.isEmpty()) {
+                EXPECT_EQ(read.width, std::clamp(c.width.toInt(), 2, 150)) << c.width.toStdString();
+            }
+            EXPECT_EQ(read.exempt, !c.mark.isEmpty());
         }
     }
 }

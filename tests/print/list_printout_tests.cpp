@@ -296,8 +296,9 @@ TEST(Listings, LayoutContentsListEverySectionAndNumberTheFollowingPages)
     for (const char* section : {"EINTRAG", "LINIE", "NOTENFELD", "TEXTBLOCK", "BILD"})
         EXPECT_TRUE(all.contains(QStringLiteral("Sektion [%1]").arg(QLatin1String(section)))) << section;
     EXPECT_TRUE(textsOf(r, 1).contains(QStringLiteral("  Layoutdatei DEMO.LAY")));
-    if (pages > 1)
+    if (pages > 1) {
         EXPECT_TRUE(textsOf(r, 2).contains(QStringLiteral("Seite 2")));
+    }
 
     const RecordingSurface columns = record(listingJob(columnLayoutListing(s, ws.layout(), text)), metrics);
     EXPECT_GT(columns.texts(1).size(), 20) << "the rows of the column layout";
@@ -405,8 +406,9 @@ TEST(TextBlockColumnPrintout, TextsWrapUnderTheHeaderAndPagesBreakBeforeTheBotto
         EXPECT_EQ(head->y, 100);
         for (const DrawnText& t : r.texts(p)) {
             EXPECT_LE(t.y, 2750) << p << " " << t.text.toStdString();
-            if (t.x == 500 && t.y > 200)
+            if (t.x == 500 && t.y > 200) {
                 EXPECT_LE(metrics.textWidth(t.font, t.text), 1500) << t.text.toStdString();
+            }
             names += t.x == 200 && t.y > 200 && t.text.startsWith(QStringLiteral("Name"));
         }
     }
