@@ -150,13 +150,17 @@ QWidget* TFHist::buildSinglePage()
     auto* panel = new QFrame(page);
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFrameShape(QFrame::StyledPanel);
-    auto* row = new QHBoxLayout(panel);
+    // The student line on a row of its own: beside the controls a long name
+    // made the window wider than a 1280-pixel screen.
+    auto* rows = new QVBoxLayout(panel);
     studentLine_ = new QLabel(panel);
     studentLine_->setObjectName(QStringLiteral("schuelerzeile"));
     QFont bold = studentLine_->font();
     bold.setBold(true);
     studentLine_->setFont(bold);
-    row->addWidget(studentLine_, 1);
+    rows->addWidget(studentLine_);
+    auto* row = new QHBoxLayout;
+    rows->addLayout(row);
     auto* single = new QPushButton(QStringLiteral("Druck &Einzel"), panel);
     single->setObjectName(QStringLiteral("btDruckEinzel"));
     auto* all = new QPushButton(QStringLiteral("Druck &alle"), panel);
@@ -182,6 +186,7 @@ QWidget* TFHist::buildSinglePage()
     printRowHeight_->setRange(30, 100);
     printRowHeight_->setValue(frame_.context().settings.HistDruckzeilenhoehe);
     row->addWidget(printRowHeight_);
+    row->addStretch(1);
     layout->addWidget(panel);
 
     grid_ = new QTableWidget(page);
