@@ -34,7 +34,7 @@ TEST(Manuals, UserManualHoldsEveryChapter)
     ASSERT_FALSE(text.isEmpty());
     for (const char* heading : {"Zedora 7.3 – Handbuch", "1. Programmstart", "2. Noten eintragen",
                                 "3. Beurteilungen mit Textbausteinen", "4. Zeugnisse drucken", "5. Schülerfotos",
-                                "6. Fortschreibung ins nächste Halbjahr", "7. Archiv und Historie", "8. Datenimport",
+                                "6. Fortschreibung ins nächste Halbjahr", "7. Archiv, Historie, Statistiken und Export", "8. Datenimport",
                                 "9. Datenaustausch per Exportdatei", "10. Aufgaben der Systembetreuung",
                                 "10.5 Online-Update"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(heading))) << heading;
