@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QImage>
 #include <QPushButton>
+#include <QTest>
 #include <QSet>
 #include <QSlider>
 #include <QTabWidget>
@@ -292,6 +293,36 @@ TEST(EditorWindow, EnterMovesRightThenToTheNextRow)
     pictures.setCurrentCell(pictures.rowCount() - 1, pictures.columnCount() - 1);
     pictures.moveToNextCell();
     EXPECT_EQ(pictures.currentRow(), 0);
+}
+
+TEST(EditorWindow, TypedCellsTakeEnterAndMoveOnSoARowIsTypedInOneGo)
+{
+    Editor e;
+    ASSERT_TRUE(e.open());
+    e.window.showPage(TFLay::PrintLayout);
+    e.window.show();
+    e.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&e.window));
+    LayoutElementGrid& entries = e.grid(ElementKind::Eintrag);
+    const int x = entries.grid().columnOf("x");
+    entries.setFocus();
+    entries.setCurrentCell(1, x);
+    // Real keys: the first opens the cell's editor, the rest and Enter go to it.
+    const auto type = [&entries](const QString& text) {
+        QTest::keyClick(&entries, text.at(0).toLatin1());
+        QWidget* editor = QApplication::focusWidget();
+        ASSERT_NE(editor, &entries) << "no cell editor opened";
+        QTest::keyClicks(editor, text.mid(1));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents(); // the cell takes the text a turn later
+    };
+    type(QStringLiteral("1060"));
+    EXPECT_EQ(entries.item(1, x)->text(), QStringLiteral("1060"));
+    EXPECT_EQ(entries.currentColumn(), x + 1);
+    type(QStringLiteral("590"));
+    EXPECT_EQ(entries.item(1, x)->text(), QStringLiteral("1060"));
+    EXPECT_EQ(entries.item(1, x + 1)->text(), QStringLiteral("590"));
+    EXPECT_EQ(entries.currentColumn(), x + 2);
 }
 
 TEST(EditorWindow, BeendenClosesOnlyPastTheChecks)

@@ -262,4 +262,13 @@ void LayoutElementGrid::keyPressEvent(QKeyEvent* event)
     QTableWidget::keyPressEvent(event);
 }
 
+// Enter in a cell being typed into ends in the editor, not in keyPressEvent:
+// it too moves on, so a row can be typed in one go.
+void LayoutElementGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    QTableWidget::closeEditor(editor, hint);
+    if (hint == QAbstractItemDelegate::SubmitModelCache)
+        moveToNextCell();
+}
+
 } // namespace zedora
