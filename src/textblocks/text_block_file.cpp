@@ -14,6 +14,8 @@
 
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace zedora {
 
 namespace {
@@ -45,6 +47,22 @@ void store(dbase::Table& t, const QString& id, const QString& text)
 {
     t.setText("ID", toAnsiStd(upperAscii(id.trimmed()).left(kBlockIdCapacity)));
     t.setText("INHALT", toAnsiStd(text.left(kBlockTextCapacity)));
+}
+
+// Which files the path and its index name now; zeros for a missing one.
+std::array<std::uint64_t, 4> identityOf(const QString& dbf)
+{
+    std::array<std::uint64_t, 4> id{};
+    struct stat st {};
+    if (::stat(native(dbf).c_str(), &st) == 0) {
+        id[0] = st.st_dev;
+        id[1] = st.st_ino;
+    }
+    if (::stat(native(companion(dbf, ".MDX")).c_str(), &st) == 0) {
+        id[2] = st.st_dev;
+        id[3] = st.st_ino;
+    }
+    return id;
 }
 
 const QString kFilter = QStringLiteral("Textbausteindateien (#*.dbf &*.dbf #*.DBF &*.DBF)");
@@ -88,6 +106,8 @@ bool TextBlockFile::reportFailure(const std::exception& e)
 
 bool TextBlockFile::open(const QString& nameIn)
 {
+    if (replacedOnDisk())
+        ++generation_;
     QString name = lastComponent(nameIn).trimmed();
     QString dbf = resolvePath(joinPath(definiDir(), name));
     if (name.isEmpty() || !QFileInfo(dbf).isFile()) {
@@ -124,9 +144,61 @@ bool TextBlockFile::open(const QString& nameIn)
     close();
     if (!QFileInfo(companion(dbf, ".MDX")).isFile() && !rebuild(dbf))
         return false;
-    if (!openTable(dbf))
+    if (!openChecked(dbf))
         return false;
     name_ = lastComponent(dbf);
+    return true;
+}
+
+bool TextBlockFile::openChecked(const QString& dbf)
+{
+    bool sound = false;
+    try {
+        table_ = dbase::Table::open(native(dbf), dbase::OpenMode::Shared);
+        table_->selectTag("ID");
+        sound = table_->findProblems().empty();
+    } catch (const std::exception&) {
+        sound = false;
+    }
+    if (sound) {
+        path_ = resolvePath(dbf);
+        noteOpened();
+        return true;
+    }
+    // An index that does not fit the records (a zip import brings the
+    // .DBF without its .MDX) would find the wrong blocks or none. While
+    // another computer has the file open it cannot be rebuilt; it is used
+    // as it is then.
+    close();
+    if (!tableInUse(dbf) && !rebuild(dbf))
+        return false;
+    return openTable(dbf);
+}
+
+void TextBlockFile::noteOpened()
+{
+    // Opening the same file again keeps the marks read from it valid; a
+    // replacement is counted where it is noticed (the old inode is free
+    // again once closed, so the new file may well get its number).
+    if (path_ != openedPath_)
+        ++generation_;
+    onDisk_ = identityOf(path_);
+    openedPath_ = path_;
+}
+
+bool TextBlockFile::replacedOnDisk() const
+{
+    return table_ && identityOf(path_) != onDisk_;
+}
+
+bool TextBlockFile::reopenIfReplaced()
+{
+    if (!replacedOnDisk())
+        return false;
+    const QString name = name_;
+    ++generation_;
+    close();
+    open(name);
     return true;
 }
 
@@ -136,6 +208,7 @@ bool TextBlockFile::openTable(const QString& dbf)
         table_ = dbase::Table::open(native(dbf), dbase::OpenMode::Shared);
         table_->selectTag("ID");
         path_ = resolvePath(dbf);
+        noteOpened();
         return true;
     } catch (const std::exception& e) {
         table_.reset();
@@ -151,11 +224,12 @@ void TextBlockFile::close()
 QVector<TextBlock> TextBlockFile::blocks()
 {
     QVector<TextBlock> out;
+    reopenIfReplaced();
     if (!table_)
         return out;
     table_->refresh();
     for (table_->first(); !table_->eof(); table_->next())
-        out.append({text(*table_, "ID"), text(*table_, "INHALT"), table_->recno()});
+        out.append({text(*table_, "ID"), text(*table_, "INHALT"), table_->recno(), generation_});
     return out;
 }
 
@@ -170,24 +244,57 @@ QStringList TextBlockFile::topics(const QVector<TextBlock>& blocks)
 
 std::optional<TextBlock> TextBlockFile::find(const QString& id)
 {
+    reopenIfReplaced();
     if (!table_ || id.isEmpty())
         return std::nullopt;
     if (!table_->findKey(toAnsiStd(upperAscii(id))))
         return std::nullopt;
-    return TextBlock{text(*table_, "ID"), text(*table_, "INHALT"), table_->recno()};
+    return TextBlock{text(*table_, "ID"), text(*table_, "INHALT"), table_->recno(), generation_};
 }
 
 std::optional<TextBlock> TextBlockFile::nearest(const QString& id)
 {
+    reopenIfReplaced();
     if (!table_)
         return std::nullopt;
     if (!table_->findNearest(toAnsiStd(upperAscii(id))) || table_->eof())
         return std::nullopt;
-    return TextBlock{text(*table_, "ID"), text(*table_, "INHALT"), table_->recno()};
+    return TextBlock{text(*table_, "ID"), text(*table_, "INHALT"), table_->recno(), generation_};
+}
+
+bool TextBlockFile::stillCurrent(const TextBlock& block)
+{
+    reopenIfReplaced();
+    if (block.generation == generation_)
+        return true;
+    tellReplaced();
+    return false;
+}
+
+void TextBlockFile::tellReplaced()
+{
+    ui_.info(QStringLiteral("Die Textbausteindatei ") + name_
+             + QStringLiteral(" wurde inzwischen ersetzt (Datenimport oder Bearbeitung an einem anderen "
+                              "Arbeitsplatz).\nSie wird neu eingelesen, bitte wiederholen Sie die Änderung.\n"));
+}
+
+bool TextBlockFile::update(const TextBlock& block, const QString& id, const QString& newText)
+{
+    return stillCurrent(block) && update(block.mark, id, newText);
+}
+
+bool TextBlockFile::remove(const TextBlock& block)
+{
+    return stillCurrent(block) && remove(block.mark);
 }
 
 bool TextBlockFile::withBlock(std::uint32_t mark, const std::function<void(dbase::Table&)>& change)
 {
+    if (reopenIfReplaced()) {
+        // The mark counted in the old file; in the new one it is another block.
+        tellReplaced();
+        return false;
+    }
     if (!table_)
         return false;
     try {
@@ -212,6 +319,7 @@ bool TextBlockFile::update(std::uint32_t mark, const QString& id, const QString&
 
 std::optional<std::uint32_t> TextBlockFile::addEmpty()
 {
+    reopenIfReplaced();
     if (!table_)
         return std::nullopt;
     try {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -24,6 +25,9 @@ struct TextBlock {
     QString id;
     QString text;
     std::uint32_t mark = 0; // record number
+    // The file the mark counts in: a new one whenever another file was put
+    // in place of the open one.
+    std::uint32_t generation = 0;
     bool isTopic() const { return text.startsWith(u'='); }
 };
 
@@ -39,6 +43,11 @@ public:
     // is rebuilt first; false when the rebuild failed (nothing is open then).
     bool open(const QString& name);
     void close();
+    // A zip import, a rebuild or another computer's all-blocks editor may
+    // put a new file in place of the open one, which this process would go
+    // on reading and writing as a deleted file. Opens the file now under
+    // the name again when that happened; true when it did.
+    bool reopenIfReplaced();
     bool isOpen() const { return table_ != nullptr; }
     QString fileName() const { return name_; }
     QString path() const;
@@ -57,6 +66,10 @@ public:
     bool update(std::uint32_t mark, const QString& id, const QString& text);
     std::optional<std::uint32_t> addEmpty();
     bool remove(std::uint32_t mark);
+    // The same for a block as it was read: refused with a message when the
+    // file was replaced since, as its mark would hit another block.
+    bool update(const TextBlock& block, const QString& id, const QString& text);
+    bool remove(const TextBlock& block);
 
     // The commands of the file menu, with their dialogs and messages.
     bool createNewFile();
@@ -76,10 +89,17 @@ public:
 
 private:
     bool openTable(const QString& dbfPath);
+    // Opens dbfPath and checks its index against the records; an index
+    // left from a file that was replaced is built anew.
+    bool openChecked(const QString& dbfPath);
+    bool replacedOnDisk() const;
     bool reportFailure(const std::exception& e);
     QString backupDir() const;
     void deleteScratchFiles();
     bool withBlock(std::uint32_t mark, const std::function<void(dbase::Table&)>& change);
+    bool stillCurrent(const TextBlock& block);
+    void tellReplaced();
+    void noteOpened();
 
     QString workspace_;
     WorkspaceFiles& files_;
@@ -87,6 +107,10 @@ private:
     std::unique_ptr<dbase::Table> table_;
     QString name_;
     QString path_;
+    // Device and inode of the .DBF and the .MDX as they were opened.
+    std::array<std::uint64_t, 4> onDisk_{};
+    QString openedPath_;
+    std::uint32_t generation_ = 1;
 };
 
 // A block's text from the single-block dialog: the trimmed lines joined

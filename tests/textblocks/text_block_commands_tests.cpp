@@ -6,6 +6,7 @@
 #include "textblocks/text_block_table_model.h"
 #include "textblocks/ui/TFTBS.h"
 #include "textblocks/ui/text_block_commands.h"
+#include "base/scripted_interaction.h"
 #include "core/settings.h"
 #include "core/ui/main_menu.h"
 #include "core/ui/progress_panel.h"
@@ -16,7 +17,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -221,4 +226,40 @@ TEST_F(TextBlockCommandsTest, PrintingFromTheBlockWindowShowsTheBlocksInThePrevi
     EXPECT_TRUE(title.contains(QStringLiteral("#demo"), Qt::CaseInsensitive)) << title.toStdString();
     EXPECT_TRUE(blockWindowHidden);
     EXPECT_TRUE(blocks.isVisible()) << "back after the preview";
+}
+
+TEST_F(TextBlockCommandsTest, TheFileListMenuAssignsAnotherBlockFileLikeTheStatusButton)
+{
+    auto* list = window->findChild<QListWidget*>(QStringLiteral("dateienbox"));
+    ASSERT_TRUE(list);
+    QAction* assign = nullptr;
+    for (QMenu* menu : list->findChildren<QMenu*>()) {
+        if (QAction* a = menu->findChild<QAction*>(QStringLiteral("Textbausteindateizuweisen1")))
+            assign = a;
+    }
+    ASSERT_TRUE(assign) << "the file list's menu offers the item";
+    EXPECT_EQ(assign->text(), QStringLiteral("&Textbausteindatei zuweisen"));
+    const QString before = window->studentFile().assignments().TBSdatei;
+
+    // Cancelled: nothing changes.
+    assign->trigger();
+    ASSERT_EQ(ui.shown.size(), 1);
+    EXPECT_EQ(ui.shown.first().kind, ScriptedInteraction::Kind::OpenFile);
+    EXPECT_EQ(ui.shown.first().text, QStringLiteral("Textbausteindatei öffnen"));
+    EXPECT_EQ(window->studentFile().assignments().TBSdatei, before);
+
+    const QString team = app->workspace + QStringLiteral("DEFINI/#TEAM.DBF");
+    ASSERT_TRUE(QFile::copy(app->workspace + QStringLiteral("MUSTER/FLOSKEL.MST"), team));
+    ui.texts.enqueue(team);
+    assign->trigger();
+    EXPECT_EQ(window->studentFile().assignments().TBSdatei, QStringLiteral("#TEAM.DBF"));
+    EXPECT_EQ(window->findChild<QToolButton*>(QStringLiteral("spTBS"))->text(), QStringLiteral("#TEAM.DBF"));
+    ASSERT_TRUE(commands->blockFile());
+    EXPECT_EQ(commands->blockFile()->fileName(), QStringLiteral("#TEAM.DBF"));
+    EXPECT_TRUE(QFileInfo::exists(app->workspace + QStringLiteral("DEFINI/#TEAM.MDX")));
+
+    // Written with the assignments, the next opening of the student file keeps it.
+    window->studentFile().writeAssignments();
+    window->studentFile().reopen();
+    EXPECT_EQ(window->studentFile().assignments().TBSdatei, QStringLiteral("#TEAM.DBF"));
 }

@@ -325,11 +325,12 @@ void TFTBS::EditCurrentBlock()
     auto* dialog = new TFeditTBS(*b, spelling_, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     const std::uint32_t mark = b->mark;
-    connect(dialog, &QDialog::accepted, this, [this, dialog, mark] {
-        if (blocks_.update(mark, dialog->id(), dialog->content())) {
-            reload();
+    connect(dialog, &QDialog::accepted, this, [this, dialog, mark, block = *b] {
+        const bool stored = blocks_.update(block, dialog->id(), dialog->content());
+        // Also when refused: the file may have been replaced meanwhile.
+        reload();
+        if (stored)
             selectBlock(mark);
-        }
     });
     dialog->open();
 }
@@ -369,11 +370,10 @@ void TFTBS::DeleteBlock()
                 Buttons::YesNoCancel) != Answer::Yes)
         return;
     const int row = grid_->currentIndex().row();
-    if (blocks_.remove(b->mark)) {
-        reload();
-        if (model_->rowCount() > 0)
-            grid_->setCurrentIndex(model_->index(std::min(row, model_->rowCount() - 1), 1));
-    }
+    const bool removed = blocks_.remove(*b);
+    reload();
+    if (removed && model_->rowCount() > 0)
+        grid_->setCurrentIndex(model_->index(std::min(row, model_->rowCount() - 1), 1));
 }
 
 void TFTBS::TakeOverBlock()
@@ -450,8 +450,24 @@ void TFTBS::moveEvent(QMoveEvent* event)
     storeGeometry();
 }
 
+void TFTBS::refreshIfReplaced()
+{
+    if (blocks_.reopenIfReplaced())
+        afterOpen();
+}
+
+void TFTBS::changeEvent(QEvent* event)
+{
+    // Coming back to the window shows a file another step put in place.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && activated_)
+        refreshIfReplaced();
+    QMainWindow::changeEvent(event);
+}
+
 void TFTBS::showEvent(QShowEvent* event)
 {
+    if (activated_)
+        refreshIfReplaced();
     if (!activated_) {
         setGeometry(settings_.TBSLinks, settings_.TBSOben, std::max(390, settings_.TBSBreite), settings_.TBSHoehe);
         activated_ = true;

@@ -39,6 +39,8 @@ public:
     void showForSearch();
     // Re-reads the blocks, keeping the current one.
     void reload();
+    // Opens the file again and shows it when it was replaced on disk.
+    void refreshIfReplaced();
 
     std::optional<TextBlock> currentBlock() const;
     bool selectBlock(std::uint32_t mark);
@@ -72,6 +74,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:

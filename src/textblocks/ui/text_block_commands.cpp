@@ -30,6 +30,8 @@
 #include <QRegularExpression>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -58,6 +60,14 @@ TextBlockCommands::TextBlockCommands(MainFrame& frame) : QObject(&frame.window()
                              [this](const QString& t) { return fillForCurrentStudent(t); }, c.ui);
     connectMenu();
     connectMemoPanel();
+    // A zip import or a reorganisation ends by opening the student file;
+    // the block file may have been replaced on the way.
+    connect(&frame.studentFile(), &CurrentStudentFile::opened, this, [this] {
+        if (window_)
+            window_->refreshIfReplaced();
+        else
+            file_->reopenIfReplaced();
+    });
 }
 
 TextBlockCommands::~TextBlockCommands()
@@ -104,6 +114,11 @@ TFTBS& TextBlockCommands::blockWindow()
         });
     }
     return *window_;
+}
+
+void TextBlockCommands::chooseBlockFile()
+{
+    blockWindow().OeffnenClick();
 }
 
 void TextBlockCommands::showBlockWindow()
@@ -242,11 +257,15 @@ void TextBlockCommands::connectMenu()
         frame_.adminCommands().setAvailable(button, true);
         connect(button, &QToolButton::clicked, this, &TextBlockCommands::showBlockWindow);
     }
-    if (auto* status = frame_.window().findChild<QToolButton*>(QStringLiteral("spTBS"))) {
-        connect(status, &QToolButton::clicked, this, [this] {
-            TFTBS& w = blockWindow();
-            w.OeffnenClick();
-        });
+    if (auto* status = frame_.window().findChild<QToolButton*>(QStringLiteral("spTBS")))
+        connect(status, &QToolButton::clicked, this, &TextBlockCommands::chooseBlockFile);
+    // The file list's own menu offers the same beside "&Layout zuweisen".
+    if (auto* list = frame_.window().findChild<QListWidget*>(QStringLiteral("dateienbox"))) {
+        if (auto* popup = list->findChild<QMenu*>()) {
+            QAction* item = popup->addAction(QStringLiteral("&Textbausteindatei zuweisen"));
+            item->setObjectName(QStringLiteral("Textbausteindateizuweisen1"));
+            connect(item, &QAction::triggered, this, &TextBlockCommands::chooseBlockFile);
+        }
     }
     if (QAction* a = menu.action(QStringLiteral("printTextBlockColumn"))) {
         frame_.adminCommands().setAvailable(a, true);

@@ -32,6 +32,9 @@ public:
     TFTBS& blockWindow();
     // F3: show the window, empty the ID search and focus it.
     void showBlockWindow();
+    // spTBS and "&Textbausteindatei zuweisen": another block file for the
+    // open student file, through the window's open dialog.
+    void chooseBlockFile();
     // "&Drucken ..." of the block window: the blocks of the open file in the preview.
     void printBlocks();
     // The block into the student file, as the page and the current column say.
