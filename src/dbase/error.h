@@ -18,4 +18,17 @@ public:
     using DbfError::DbfError;
 };
 
+// A lock could not be had because another process (on this or another
+// computer) holds the table or the record.
+class HeldElsewhere : public DbfError {
+public:
+    using DbfError::DbfError;
+};
+
+// The record is being edited elsewhere; worth trying again shortly.
+class RecordHeldElsewhere : public HeldElsewhere {
+public:
+    using HeldElsewhere::HeldElsewhere;
+};
+
 } // namespace zedora::dbase

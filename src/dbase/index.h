@@ -172,6 +172,11 @@ public:
     // that it can be rebuilt with the same tags. Throws DbfError when even
     // they cannot be read.
     static std::vector<TagInfo> tagsOfIncomplete(const std::string& mdxPath);
+    // Copies the complete index freshPath over mdxPath in place (the same
+    // file, so that open handles of other processes see it) while that is
+    // still marked incomplete; the mark is cleared last. False, and nothing
+    // written, when mdxPath is no longer marked.
+    static bool overwriteIncomplete(const std::string& mdxPath, const std::string& freshPath);
 
     // Unique tags hold, per key, the entry with the lowest record number.
     // When that entry is removed and a record source is set, the next record

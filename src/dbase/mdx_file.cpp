@@ -61,6 +61,49 @@ std::unique_ptr<MdxFile> MdxFile::open(const std::string& path, bool writable, b
     return file;
 }
 
+bool MdxFile::overwriteIncomplete(const std::string& path, const std::string& freshPath) {
+    std::vector<uint8_t> fresh;
+    {
+        const int in = ::open(freshPath.c_str(), O_RDONLY | O_CLOEXEC);
+        if (in < 0)
+            throw DbfError("Die Indexdatei " + freshPath + " kann nicht geöffnet werden: " + std::strerror(errno));
+        struct stat st{};
+        const bool ok = ::fstat(in, &st) == 0 && st.st_size >= off_t(kHeaderPages * kPageSize) &&
+                        (fresh.resize(size_t(st.st_size)), readFully(in, fresh.data(), fresh.size(), 0));
+        ::close(in);
+        if (!ok) throw DbfError("Die Indexdatei " + freshPath + " ist nicht lesbar.");
+    }
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        throw DbfError("Die Indexdatei " + path + " kann nicht geöffnet werden: " + std::strerror(errno));
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    auto fail = [&](const char* what) {
+        throw DbfError("Fehler beim Zugriff auf die Indexdatei " + path + ": " + (what ? what : std::strerror(errno)));
+    };
+    uint8_t mark = 0;
+    uint8_t counter[4] = {};
+    if (!readFully(fd, &mark, 1, header::writing) || !readFully(fd, counter, 4, header::changeCounter))
+        fail("Kopf nicht lesbar");
+    if (mark != 1) return false;
+    // Stays marked until everything is in; a new counter tells every reader
+    // to drop what it cached of the old tree.
+    fresh[header::writing] = 1;
+    put32(fresh.data() + header::changeCounter, get32(counter) + 1);
+    if (!writeFully(fd, fresh.data(), fresh.size(), 0, path)) fail(nullptr);
+    callIoHook(IoStep::Write, path);
+    if (::ftruncate(fd, off_t(fresh.size())) != 0) fail(nullptr);
+    callIoHook(IoStep::Sync, path);
+    if (::fdatasync(fd) != 0) fail(nullptr);
+    const uint8_t done = 0;
+    if (!writeFully(fd, &done, 1, header::writing, path)) fail(nullptr);
+    callIoHook(IoStep::Sync, path);
+    if (::fdatasync(fd) != 0) fail(nullptr);
+    return true;
+}
+
 std::unique_ptr<MdxFile> MdxFile::create(const std::string& path, const std::string& dbfBaseName,
                                          int blockSize) {
     if (blockSize < kPageSize || blockSize > 32 * kPageSize || blockSize % kPageSize != 0)

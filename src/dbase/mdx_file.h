@@ -16,6 +16,8 @@ public:
     // Opens and validates the header; throws DbfError naming the file.
     // acceptIncomplete: open a file marked as being written (read-only use).
     static std::unique_ptr<MdxFile> open(const std::string& path, bool writable, bool acceptIncomplete = false);
+    // See MdxIndex::overwriteIncomplete.
+    static bool overwriteIncomplete(const std::string& path, const std::string& freshPath);
     // Writes a new file with an empty tag table.
     static std::unique_ptr<MdxFile> create(const std::string& path, const std::string& dbfBaseName,
                                            int blockSize);

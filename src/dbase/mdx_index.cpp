@@ -462,6 +462,10 @@ std::vector<TagInfo> MdxIndex::tagsOfIncomplete(const std::string& mdxPath) {
     return MdxIndexImpl(MdxFile::open(mdxPath, false, true), nullptr).tags();
 }
 
+bool MdxIndex::overwriteIncomplete(const std::string& mdxPath, const std::string& freshPath) {
+    return MdxFile::overwriteIncomplete(mdxPath, freshPath);
+}
+
 std::unique_ptr<MdxIndex> MdxIndex::create(const std::string& path, const std::string& dbfBaseName) {
     return create(path, dbfBaseName, kDefaultBlockSize);
 }

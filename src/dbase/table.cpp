@@ -35,9 +35,9 @@ void Table::openFiles(const std::string& path, OpenMode mode)
         throw DbfError("Die Tabelle " + path + " ist schreibgeschützt und lässt sich nicht exklusiv öffnen.");
     if (exclusive_) {
         if (!dbf_.tryLockExclusive(kOpenLock, 1))
-            throw DbfError("Die Tabelle " + path + " wird noch von einem anderen Programm benutzt und lässt sich nicht exklusiv öffnen.");
+            throw HeldElsewhere("Die Tabelle " + path + " wird noch von einem anderen Programm benutzt und lässt sich nicht exklusiv öffnen.");
     } else if (!dbf_.tryLockShared(kOpenLock, 1)) {
-        throw DbfError("Die Tabelle " + path + " ist von einem anderen Programm exklusiv geöffnet.");
+        throw HeldElsewhere("Die Tabelle " + path + " ist von einem anderen Programm exklusiv geöffnet.");
     }
     guardPerProcessLocks(mode);
     networkFs_ = dbf_.onNetworkFileSystem();
@@ -76,7 +76,8 @@ void Table::openFiles(const std::string& path, OpenMode mode)
 }
 
 // An index left half written by a process that was killed or lost power is
-// rebuilt with its own tags, as long as nobody else has the table open.
+// rebuilt with its own tags, even while others have the table open: they
+// wait for the write lock meanwhile and then read the repaired file.
 void Table::openIndexOrRecover()
 {
     try {
@@ -89,34 +90,72 @@ void Table::openIndexOrRecover()
     } catch (const DbfError& e) {
         throw IndexDamaged(e.what());
     }
-    const std::string incomplete = "Der Index " + mdxPath_ + " der Tabelle " + path_ +
-                                   " wurde beim Speichern unterbrochen und muss neu aufgebaut werden";
+    if (!canRepairIndex())
+        throw IndexDamaged(incompleteMessage() + "; die Tabelle ist hier schreibgeschützt.");
+    {
+        WriteScope scope(*this);
+        try {
+            openIndex(); // another computer may have repaired it while we waited
+        } catch (const MdxIncomplete&) {
+            mdx_.reset();
+            repairIncompleteIndex();
+        }
+    }
+    needReadLock();
+}
+
+bool Table::canRepairIndex() const
+{
+    return dbf_.writable() && writeRefusal_.empty() && !broken_;
+}
+
+std::string Table::incompleteMessage() const
+{
+    return "Der Index " + mdxPath_ + " der Tabelle " + path_ + " wurde beim Speichern unterbrochen und muss neu "
+           "aufgebaut werden";
+}
+
+void Table::refreshIndexForWriting()
+{
+    try {
+        mdx_->refresh();
+    } catch (const MdxIncomplete&) {
+        if (!canRepairIndex())
+            throw;
+        repairIncompleteIndex();
+    }
+}
+
+// With the write lock held (or the table exclusive). The file is rewritten
+// in place rather than replaced, so that the others' open handles see the
+// repaired index; it stays marked until the last byte is written, so a kill
+// during the repair leaves it for the next one to repair again.
+void Table::repairIncompleteIndex()
+{
     std::vector<TagSpec> specs;
     try {
         for (const TagInfo& tag : MdxIndex::tagsOfIncomplete(mdxPath_))
             specs.push_back({tag.name, tag.expression, tag.unique, tag.condition});
     } catch (const DbfError& e) {
-        throw IndexDamaged(incomplete + "; seine Tags sind nicht lesbar (" + e.what() + ").");
+        throw IndexDamaged(incompleteMessage() + "; seine Tags sind nicht lesbar (" + e.what() + ").");
     }
-    if (!dbf_.writable() || !writeRefusal_.empty())
-        throw IndexDamaged(incomplete + "; die Tabelle ist hier schreibgeschützt.");
-    const bool wasExclusive = exclusive_;
-    if (!exclusive_ && !dbf_.tryLockExclusive(kOpenLock, 1))
-        throw IndexDamaged(incomplete + ". Das geschieht beim Öffnen, sobald sie an keinem anderen Arbeitsplatz mehr "
-                                        "geöffnet ist.");
-    exclusive_ = true;
+    const std::string current = currentTag();
+    const std::string fresh = mdxPath_ + ".neu";
+    cacheCount_ = 0;
     try {
-        rebuildIndex(specs);
+        buildIndexFile(fresh, specs);
+        MdxIndex::overwriteIncomplete(mdxPath_, fresh);
     } catch (const DbfError& e) {
-        exclusive_ = wasExclusive;
-        if (!wasExclusive)
-            dbf_.tryLockShared(kOpenLock, 1);
-        throw IndexDamaged(incomplete + ": " + e.what());
+        ::unlink(fresh.c_str());
+        throw IndexDamaged(incompleteMessage() + ": " + e.what());
     }
-    exclusive_ = wasExclusive;
-    // Back to a shared open (converting the lock never lets anyone in between).
-    if (!wasExclusive)
-        dbf_.tryLockShared(kOpenLock, 1);
+    ::unlink(fresh.c_str());
+    mdx_.reset();
+    keys_.clear();
+    tag_ = -1;
+    openIndex();
+    if (!current.empty() && mdx_->tagIndex(current) >= 0)
+        tag_ = mdx_->tagIndex(current);
 }
 
 void Table::openIndex()
@@ -242,7 +281,7 @@ void Table::rename(const std::string& from, const std::string& to)
         throw DbfError("Die Tabelle " + from + " kann nicht in " + to + " umbenannt werden: das Ziel besteht schon.");
     RawFile f = RawFile::open(from, false);
     if (!f.tryLockExclusive(kOpenLock, 1) || openHereUnderPerProcessLocks(from))
-        throw DbfError("Die Tabelle " + from + " ist noch geöffnet und kann nicht umbenannt werden.");
+        throw HeldElsewhere("Die Tabelle " + from + " ist noch geöffnet und kann nicht umbenannt werden.");
     std::vector<std::pair<std::string, std::string>> moves;
     for (const char* ext : {".DBT", ".MDX"}) {
         bool exists = false;
@@ -293,7 +332,7 @@ void Table::remove(const std::string& path)
     {
         RawFile f = RawFile::open(path, false);
         if (!f.tryLockExclusive(kOpenLock, 1) || openHereUnderPerProcessLocks(path))
-            throw DbfError("Die Tabelle " + path + " ist noch geöffnet und kann nicht gelöscht werden.");
+            throw HeldElsewhere("Die Tabelle " + path + " ist noch geöffnet und kann nicht gelöscht werden.");
         for (const char* ext : {".DBT", ".MDX"}) {
             bool exists = false;
             const std::string p = companionPath(path, ext, &exists);
@@ -303,6 +342,23 @@ void Table::remove(const std::string& path)
     }
     if (::unlink(path.c_str()) != 0)
         throw DbfError("Die Datei " + path + " lässt sich nicht löschen: " + std::strerror(errno));
+}
+
+bool Table::inUse(const std::string& path)
+{
+    // Trying the open byte here would drop this process's own locks on a
+    // file system with per-process locks.
+    if (openHereUnderPerProcessLocks(path))
+        return true;
+    try {
+        // Every open holds this byte shared; an exclusive try fails while anyone has it.
+        RawFile f = RawFile::open(path, false);
+        if (!f.tryLockExclusive(kOpenLock, 1))
+            return true;
+        f.unlock(kOpenLock, 1);
+    } catch (const DbfError&) {
+    }
+    return false;
 }
 
 void Table::throwNoField(int index) const

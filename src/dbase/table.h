@@ -5,8 +5,9 @@
 // under an fcntl lock on the .DBF (and its .DBT and .MDX, so that network
 // clients read them afresh), and records and memos changed or appended by
 // others are read again. A post is all or nothing; a process killed in the
-// middle of one leaves an index marked incomplete, which the next open that
-// has the table alone rebuilds.
+// middle of one leaves an index marked incomplete, which the first open that
+// touches it next rebuilds in place under the write lock, while the others
+// wait for that lock as for any save.
 #include "dbase/index.h"
 #include "dbase/memo_file.h"
 #include "dbase/raw_file.h"
@@ -54,8 +55,9 @@ public:
     // Opens the table; throws DbfError naming the file for anything it
     // cannot fully understand, for a set production-index flag without
     // .MDX, and (exclusive) while anyone else has the table open.
-    // An index left incomplete by a killed writer is rebuilt here when no
-    // one else has the table open; otherwise IndexDamaged says so.
+    // An index left incomplete by a killed writer is rebuilt here (and by
+    // any open that finds it so later), unless this open may only read;
+    // IndexDamaged then says so. Lock refusals throw HeldElsewhere.
     static std::unique_ptr<Table> open(const std::string& path, OpenMode mode = OpenMode::Shared);
     // Creates a new, empty dBase IV table (and .DBT when there are memo
     // fields). Fails when the file exists.
@@ -67,6 +69,9 @@ public:
     static void rename(const std::string& from, const std::string& to);
     // Deletes the .DBF with its .DBT and .MDX.
     static void remove(const std::string& path);
+    // Whether any open, in this process or another one, has the table now.
+    // False for a file that cannot be read.
+    static bool inUse(const std::string& path);
 
     ~Table();
     Table(const Table&) = delete;
@@ -239,6 +244,15 @@ private:
     void lockCompanions(bool exclusive);
     void unlockCompanions() noexcept;
     void openIndexOrRecover();
+    // Whether this open may rebuild a half-written index.
+    bool canRepairIndex() const;
+    // Under the write lock: reads the index afresh, rebuilding it when a
+    // killed writer left it half written.
+    void refreshIndexForWriting();
+    void repairIncompleteIndex();
+    std::string incompleteMessage() const;
+    // Writes a complete index with these tags from the table to fresh.
+    void buildIndexFile(const std::string& fresh, const std::vector<TagSpec>& specs);
     void guardPerProcessLocks(OpenMode mode);
     void forgetPerProcessOpen() noexcept;
     // Per-process locks do not stop this process itself: its own opens are

@@ -44,8 +44,8 @@ void Table::edit()
         throw DbfError("Die Tabelle " + path_ + " hat keinen Datensatz zum Bearbeiten.");
     if (!exclusive_ && lockedRecord_ != recno_) {
         if (!dbf_.tryLockExclusive(kRecordLockBase + recno_, 1))
-            throw DbfError("Der Datensatz " + std::to_string(recno_) + " der Tabelle " + path_ +
-                           " wird gerade an einem anderen Arbeitsplatz bearbeitet.");
+            throw RecordHeldElsewhere("Der Datensatz " + std::to_string(recno_) + " der Tabelle " + path_ +
+                                      " wird gerade an einem anderen Arbeitsplatz bearbeitet.");
         lockedRecord_ = recno_;
     }
     try {
@@ -272,8 +272,8 @@ void Table::deleteRecord()
     bool tookLock = false;
     if (!exclusive_ && lockedRecord_ != recno_) {
         if (!dbf_.tryLockExclusive(kRecordLockBase + recno_, 1))
-            throw DbfError("Der Datensatz " + std::to_string(recno_) + " der Tabelle " + path_ +
-                           " wird gerade an einem anderen Arbeitsplatz bearbeitet.");
+            throw RecordHeldElsewhere("Der Datensatz " + std::to_string(recno_) + " der Tabelle " + path_ +
+                                      " wird gerade an einem anderen Arbeitsplatz bearbeitet.");
         tookLock = true;
     }
     const uint32_t recno = recno_;

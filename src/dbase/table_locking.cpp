@@ -30,11 +30,11 @@ void Table::lockCompanions(bool exclusive)
     if (exclusive_ || !networkFs_)
         return;
     if (memo_ && !memo_->lock(exclusive, kLockTimeoutMs))
-        throw DbfError("Die Memodatei " + memo_->path() + " ist gesperrt.");
+        throw HeldElsewhere("Die Memodatei " + memo_->path() + " ist gesperrt.");
     if (mdx_ && !mdx_->lockFile(exclusive, kLockTimeoutMs)) {
         if (memo_)
             memo_->unlock();
-        throw DbfError("Die Indexdatei " + mdxPath_ + " ist gesperrt.");
+        throw HeldElsewhere("Die Indexdatei " + mdxPath_ + " ist gesperrt.");
     }
 }
 
@@ -103,14 +103,30 @@ void Table::needReadLock()
 {
     if (exclusive_ || readLocked_ || writeLocked_)
         return;
-    if (!dbf_.lockShared(kDataLock, 1, kLockTimeoutMs))
-        throw DbfError("Die Tabelle " + path_ + " ist gesperrt; an einem anderen Arbeitsplatz wird gerade gespeichert.");
-    readLocked_ = true;
-    lockCompanions(false);
-    if (mdx_)
-        mdx_->refresh();
-    if (memo_)
-        memo_->dropCache();
+    for (int attempt = 0;; ++attempt) {
+        if (!dbf_.lockShared(kDataLock, 1, kLockTimeoutMs))
+            throw HeldElsewhere("Die Tabelle " + path_ + " ist gesperrt; an einem anderen Arbeitsplatz wird gerade gespeichert.");
+        readLocked_ = true;
+        lockCompanions(false);
+        try {
+            if (mdx_)
+                mdx_->refresh();
+        } catch (const MdxIncomplete&) {
+            // A writer was killed in the middle of a save: the index is
+            // rebuilt under the write lock (by us, or by whoever gets it
+            // first) instead of failing every read until all have closed.
+            unlockCompanions();
+            dbf_.unlock(kDataLock, 1);
+            readLocked_ = false;
+            if (!canRepairIndex() || attempt >= 3)
+                throw;
+            WriteScope repair(*this);
+            continue;
+        }
+        if (memo_)
+            memo_->dropCache();
+        return;
+    }
 }
 
 Table::LookToken Table::readLookToken()

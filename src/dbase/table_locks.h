@@ -41,13 +41,13 @@ public:
             t_.readLocked_ = false;
         }
         if (!t_.exclusive_ && !t_.dbf_.lockExclusive(kDataLock, 1, kLockTimeoutMs))
-            throw DbfError("Die Tabelle " + t_.path_ + " ist gesperrt; an einem anderen Arbeitsplatz wird gerade gespeichert.");
+            throw HeldElsewhere("Die Tabelle " + t_.path_ + " ist gesperrt; an einem anderen Arbeitsplatz wird gerade gespeichert.");
         t_.writeLocked_ = true;
         try {
             t_.lockCompanions(true);
             t_.readHeaderCount();
             if (t_.mdx_)
-                t_.mdx_->refresh();
+                t_.refreshIndexForWriting();
             if (t_.memo_)
                 t_.memo_->refresh();
         } catch (...) {

@@ -213,13 +213,8 @@ void Table::addIndexTag(const std::string& name, const std::string& expression, 
     setIndexedFieldFlags();
 }
 
-void Table::rebuildIndex(const std::vector<TagSpec>& specs)
+void Table::buildIndexFile(const std::string& fresh, const std::vector<TagSpec>& specs)
 {
-    if (!dbf_.writable())
-        throw DbfError("Die Tabelle " + path_ + " ist schreibgeschützt.");
-    checkEditing(nullptr);
-    if (!exclusive_)
-        throw DbfError("Der Index kann nur bei exklusiv geöffneter Tabelle neu aufgebaut werden (" + path_ + ").");
     std::vector<KeyExpression> compiled;
     std::vector<std::optional<KeyExpression>> conditions;
     for (const TagSpec& s : specs) {
@@ -228,9 +223,7 @@ void Table::rebuildIndex(const std::vector<TagSpec>& specs)
                                     ? std::nullopt
                                     : std::optional(KeyExpression::compileCondition(s.condition, header_.fields)));
     }
-    const std::string fresh = mdxPath_ + ".neu";
     ::unlink(fresh.c_str());
-    WriteScope scope(*this);
     {
         std::unique_ptr<MdxIndex> index = MdxIndex::create(fresh, upperAscii(stemOf(path_)));
         try {
@@ -254,6 +247,18 @@ void Table::rebuildIndex(const std::vector<TagSpec>& specs)
             throw;
         }
     }
+}
+
+void Table::rebuildIndex(const std::vector<TagSpec>& specs)
+{
+    if (!dbf_.writable())
+        throw DbfError("Die Tabelle " + path_ + " ist schreibgeschützt.");
+    checkEditing(nullptr);
+    if (!exclusive_)
+        throw DbfError("Der Index kann nur bei exklusiv geöffneter Tabelle neu aufgebaut werden (" + path_ + ").");
+    const std::string fresh = mdxPath_ + ".neu";
+    WriteScope scope(*this);
+    buildIndexFile(fresh, specs);
     const std::string current = currentTag();
     mdx_.reset();
     keys_.clear();
