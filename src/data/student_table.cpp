@@ -20,7 +20,7 @@ constexpr auto kFreshFor = std::chrono::milliseconds(250);
 // The engine's refusal while another process holds the record in edit.
 bool heldElsewhere(const std::exception& e)
 {
-    return std::string_view(e.what()).find("an einem anderen Arbeitsplatz bearbeitet") != std::string_view::npos;
+    return dynamic_cast<const dbase::RecordHeldElsewhere*>(&e) != nullptr;
 }
 
 class Flag {

@@ -4,7 +4,6 @@
 #include "data/student_files.h"
 #include "dbase/raw_file.h"
 #include "dbase/table.h"
-#include "dbase/table_locks.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,16 +24,7 @@ bool tableInUse(const QString& dbfPath)
     const QString path = resolvePath(dbfPath);
     if (!QFileInfo(path).isFile())
         return false;
-    try {
-        // Every open of the table holds this byte shared; an exclusive try
-        // fails while anyone has it.
-        dbase::RawFile f = dbase::RawFile::open(native(path), false);
-        if (!f.tryLockExclusive(dbase::kOpenLock, 1))
-            return true;
-        f.unlock(dbase::kOpenLock, 1);
-    } catch (const std::exception&) {
-    }
-    return false;
+    return dbase::Table::inUse(native(path));
 }
 
 TableUse tableUse(const QString& dbfPath)
