@@ -120,13 +120,13 @@ void TFVorschau::buildControls()
     auto* nav = new QGridLayout;
     nav->setSpacing(2);
     nav->addWidget(button("SpeedButton6", QStringLiteral("|<"), QStringLiteral("1. Seite"),
-                          [this] { showPage(1); }), 0, 0);
+                          [this] { if (inputTakenOver()) showPage(1); }), 0, 0);
     nav->addWidget(button("SpeedButton7", QStringLiteral(">|"), QStringLiteral("Letzte Seite"),
-                          [this] { showPage(total_); }), 0, 1);
+                          [this] { if (inputTakenOver()) showPage(total_); }), 0, 1);
     nav->addWidget(button("SpeedButton4", QStringLiteral("<"), QStringLiteral("Vorige Seite"),
-                          [this] { showPage(page_ - 1); }), 1, 0);
+                          [this] { if (inputTakenOver()) showPage(page_ - 1); }), 1, 0);
     nav->addWidget(button("SpeedButton5", QStringLiteral(">"), QStringLiteral("Nächste Seite"),
-                          [this] { showPage(page_ + 1); }), 1, 1);
+                          [this] { if (inputTakenOver()) showPage(page_ + 1); }), 1, 1);
     nav->addWidget(button("SpeedButton1", QStringLiteral("▲"),
                           QStringLiteral("Nach oben blättern (Bild auf-Taste oder Scrollrad)"),
                           [this] { if (scroll_ < 0) setScroll(scroll_ + 50, false); }), 2, 0);
@@ -152,6 +152,8 @@ void TFVorschau::buildControls()
 
     QToolButton* raster = button("SpeedButton10", QStringLiteral("Raster e/a"), QStringLiteral("Raster e/a"),
                                  [this] {
+                                     if (!inputTakenOver())
+                                         return;
                                      raster_ = !raster_;
                                      record();
                                  });
@@ -168,6 +170,9 @@ void TFVorschau::buildControls()
     coDrBox_ = new QCheckBox(panel_);
     coDrBox_->setObjectName(QStringLiteral("CoDrBox"));
     coDrBox_->setFocusPolicy(Qt::NoFocus);
+    // Choosing how to print comes just before printing: the page shows the
+    // value still being typed by then.
+    connect(coDrBox_, &QCheckBox::clicked, this, [this] { inputTakenOver(); });
     label3_ = new QLabel(QStringLiteral("Einzelseiten- druck"), panel_);
     label3_->setObjectName(QStringLiteral("Label3"));
     label3_->setWordWrap(true);
@@ -177,6 +182,8 @@ void TFVorschau::buildControls()
 
     QToolButton* stretch = button("SpeedButton13", QStringLiteral("Streckung"), QStringLiteral("Streckung"),
                                   [this] {
+                                      if (!inputTakenOver())
+                                          return;
                                       settings_.streckungGewuenscht = !settings_.streckungGewuenscht;
                                       record();
                                   });
@@ -318,6 +325,11 @@ void TFVorschau::record()
     view_->update();
 }
 
+bool TFVorschau::inputTakenOver()
+{
+    return !takeOverInput || takeOverInput();
+}
+
 void TFVorschau::updateLabel()
 {
     if (job_.kind == kJobWithoutPageLabel)
@@ -426,6 +438,10 @@ void TFVorschau::wheelEvent(QWheelEvent* event)
 void TFVorschau::print()
 {
     if (printing_ || (!job_.draw && (!job_.renderer || !job_.records)))
+        return;
+    // A grade typed into the main window while the preview is open belongs
+    // on the report card.
+    if (!inputTakenOver())
         return;
     const bool reportCards = job_.kind == JobKind::ReportCards;
     if (reportCards)

@@ -75,6 +75,10 @@ public:
 
     // The print dialog; replaceable so that tests can print without one.
     std::function<bool(QPrinter&)> printDialog;
+    // Hands what is still being typed in the main window to the record
+    // before a page is drawn anew or printed; false (the record could not be
+    // saved) stops that action. Unset for jobs that do not show the open file.
+    std::function<bool()> takeOverInput;
 
     void showPage(int page);
 
@@ -89,6 +93,7 @@ private:
     friend class PreviewPage;
     void buildControls();
     void record();
+    bool inputTakenOver();
     void setScroll(int v, bool limited);
     void setZoom(int z);
     void largeLayout();

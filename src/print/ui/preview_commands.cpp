@@ -62,7 +62,9 @@ void PreviewCommands::show(bool smallWindow)
     if (!preview_) {
         preview_ = new TFVorschau(context.settings, context.ui, *metrics_, &frame_.window());
         preview_->setWorkspaceFiles(context.files.get());
+        preview_->takeOverInput = [this] { return takeOverInput(); };
     }
+    stale_ = false;
     preview_->showJob(reportCardJob(*printLayout_, *metrics_, RenderOptions::fromSettings(context.settings, context.workspace),
                                     placeholders, *printRecords_, singleStudentRun(*printLayout_),
                                     file.table().value(QStringLiteral("KLASSE")), context.settings.Schuljahr),
@@ -73,8 +75,22 @@ void PreviewCommands::refresh()
 {
     if (preview_ && preview_->isVisible() && printRecords_) {
         printRecords_->followCurrentRow();
+        stale_ = false;
         preview_->rebuild();
     }
+}
+
+bool PreviewCommands::takeOverInput()
+{
+    StudentTable& table = frame_.studentFile().table();
+    if (!table.isOpen())
+        return false;
+    frame_.takeOverInput();
+    if (!table.savePending())
+        return false;
+    if (stale_)
+        refresh();
+    return true;
 }
 
 bool PreviewCommands::visible() const
@@ -99,6 +115,13 @@ void installPreviewCommands(MainFrame& frame)
     }
     QObject::connect(&frame.studentFile().table(), &StudentTable::currentRowChanged, commands,
                      [commands] { commands->refresh(); });
+    QObject::connect(&frame.studentFile().table(), &StudentTable::rowChanged, commands,
+                     [commands, &frame](int row) {
+                         if (row == frame.studentFile().table().currentRow())
+                             commands->markStale();
+                     });
+    QObject::connect(&frame.studentFile().table(), &StudentTable::rowsReset, commands,
+                     [commands] { commands->markStale(); });
     QObject::connect(&frame.nameGrid(), &QAbstractItemView::doubleClicked, commands, [commands] {
         if (!commands->visible())
             commands->show(false);

@@ -28,6 +28,12 @@ public:
     void refresh();
     bool visible() const;
     void close();
+    // Before the preview draws a page anew or prints: what is still being
+    // typed goes to the record and is saved, as for the main window's own
+    // print commands, and the page is drawn again when the record changed
+    // since it was drawn. False when the save was refused.
+    bool takeOverInput();
+    void markStale() { stale_ = true; }
 
 private:
     MainFrame& frame_;
@@ -37,6 +43,8 @@ private:
     std::unique_ptr<StudentPrintRecords> printRecords_;
     std::unique_ptr<AbbreviationMeanings> meanings_;
     QPointer<TFVorschau> preview_;
+    // The shown student's record changed since the page was drawn.
+    bool stale_ = false;
 };
 
 // Connects the preview commands; the window owns what is made here.
