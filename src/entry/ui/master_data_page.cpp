@@ -102,6 +102,10 @@ MasterDataPage::MasterDataPage(StudentTable& table, const Settings& settings, In
             l->addWidget(e, r, column + 1, Qt::AlignLeft);
             if (e->objectName() == QLatin1String("mw"))
                 sexCaption_ = caption;
+            if (e->objectName() == QLatin1String("stammf1") || e->objectName() == QLatin1String("stammf2")) {
+                caption->setObjectName(QStringLiteral("Label") + e->objectName());
+                freeCaptions_.append(caption);
+            }
         }
     };
     place(kLeft, int(std::size(kLeft)), 0);
@@ -141,6 +145,16 @@ MasterDataPage::MasterDataPage(StudentTable& table, const Settings& settings, In
     });
     connect(&table_, &StudentTable::rowsReset, this, [this] { showCurrent(); });
     setEditing(false);
+    updateFreeFieldCaptions();
+}
+
+void MasterDataPage::updateFreeFieldCaptions()
+{
+    // The two free fields are captioned with the source field they are
+    // imported from; without one they keep their plain caption.
+    const QString names[] = {settings_.FreiFeld1.trimmed(), settings_.FreiFeld2.trimmed()};
+    for (qsizetype i = 0; i < freeCaptions_.size() && i < 2; ++i)
+        freeCaptions_[i]->setText(names[i].isEmpty() ? QStringLiteral("Zusätzliches Feld %1").arg(i + 1) : names[i]);
 }
 
 QLineEdit* MasterDataPage::addField(const QString& field, int width)
@@ -259,6 +273,7 @@ void MasterDataPage::updateSexCaption()
 
 void MasterDataPage::showEvent(QShowEvent* event)
 {
+    updateFreeFieldCaptions();
     showCurrent();
     QWidget::showEvent(event);
 }

@@ -39,6 +39,9 @@ public:
     bool editing() const { return editing_; }
     // "w=weib. m=män." from the settings.
     void updateSexCaption();
+    // The captions of STAMMF1 and STAMMF2 from FreiFeld1 and FreiFeld2;
+    // found by name, so other subsystems' windows can ask for it.
+    Q_INVOKABLE void updateFreeFieldCaptions();
     // Shows the current row and each field's read-only state.
     void showCurrent();
 
@@ -66,6 +69,7 @@ private:
     QPushButton* btnNeu_ = nullptr;
     QPushButton* btnloe_ = nullptr;
     QLabel* sexCaption_ = nullptr;
+    QList<QLabel*> freeCaptions_; // STAMMF1, STAMMF2
     QWidget* buttons_ = nullptr;
     bool editing_ = false;
     bool showing_ = false;

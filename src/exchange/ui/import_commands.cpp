@@ -26,6 +26,10 @@ void openImport(MainFrame& frame)
     const QString currentDirectory = QFileInfo(QFileInfo(file.path()).absolutePath()).fileName();
     TFImport dialog(frame.context(), currentDirectory, false, &frame.window());
     dialog.exec();
+    // The dialog may have chosen other source fields for the two free
+    // fields, whose names caption them on the master-data page.
+    if (QWidget* masterData = frame.window().findChild<QWidget*>(QStringLiteral("Stammdaten")))
+        QMetaObject::invokeMethod(masterData, "updateFreeFieldCaptions");
     const QString created = dialog.lastCreatedDirectory();
     if (created.isEmpty())
         return;
