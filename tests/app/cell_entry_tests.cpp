@@ -1,5 +1,6 @@
 // Values typed into the entry grid: what is still in a cell editor belongs
 // to the record, whichever way the record is saved or left.
+#include "app/entry_grid_test.h"
 #include "app/shipped_program.h"
 #include "app/ui/TFMain.h"
 #include "data/current_student_file.h"
@@ -19,66 +20,15 @@ using namespace zedora;
 
 namespace {
 
-class CellEntryTest : public zedora::test::ShownProgramTest {
+class CellEntryTest : public zedora::test::EntryGridTest {
 protected:
-    void SetUp() override
-    {
-        ShownProgramTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        path = window->studentFile().path();
-        ASSERT_GE(columnOf("DE"), 0) << "the demo layout has a German column";
-    }
-    StudentTable& table() { return window->studentFile().table(); }
-    QTableView& grid() { return window->entryGrid(); }
     QToolButton* button(const char* name) { return window->findChild<QToolButton*>(QLatin1String(name)); }
 
-    int columnOf(const QString& field)
-    {
-        for (int c = 0; c < window->entryModel().columnCount(); ++c) {
-            if (window->entryModel().column(c)->field == field)
-                return c;
-        }
-        return -1;
-    }
-    QModelIndex cell(int row, const QString& field) { return window->entryModel().index(row, columnOf(field)); }
-    // The cell's editor while one is open.
-    QLineEdit* editor()
-    {
-        auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        return line && grid().isAncestorOf(line) ? line : nullptr;
-    }
-    // Clicks the cell and types into it; the editor stays open.
-    void typeInto(int row, const QString& field, const QString& text)
-    {
-        const QModelIndex target = cell(row, field);
-        grid().setFocus();
-        QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, grid().visualRect(target).center());
-        ASSERT_EQ(grid().currentIndex(), target);
-        for (const QChar c : text)
-            QTest::keyClicks(QApplication::focusWidget(), QString(c));
-        ASSERT_TRUE(editor()) << "typing opens the cell editor";
-        ASSERT_EQ(editor()->text(), text);
-    }
-    // The value as stored on disk, read with a table of its own.
-    QString stored(int row, const QString& field)
-    {
-        const QString id = table().valueAt(row, table().findField("ID"));
-        StudentTable fresh;
-        fresh.open(path);
-        for (int r = 0; r < fresh.rowCount(); ++r) {
-            if (fresh.valueAt(r, fresh.findField("ID")) == id)
-                return fresh.valueAt(r, fresh.findField(field)).trimmed();
-        }
-        return QStringLiteral("(no such student)");
-    }
     // A valid grade other than the stored one.
     QString otherGrade(int row, const QString& field)
     {
         return stored(row, field) == QLatin1String("5") ? QStringLiteral("4") : QStringLiteral("5");
     }
-
-    QString path;
 };
 
 TEST_F(CellEntryTest, AValueLeftInTheEditorIsSavedWhenTheWindowCloses)

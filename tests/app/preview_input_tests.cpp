@@ -1,6 +1,7 @@
 // The open single-student preview and a grade still being typed in the
 // entry grid: whatever the preview draws or prints carries that grade, and
 // the grade is saved to the file first.
+#include "app/entry_grid_test.h"
 #include "app/shipped_program.h"
 #include "app/ui/TFMain.h"
 #include "data/current_student_file.h"
@@ -24,37 +25,19 @@ using namespace zedora;
 
 namespace {
 
-class PreviewInputTest : public zedora::test::ShownProgramTest {
+class PreviewInputTest : public zedora::test::EntryGridTest {
 protected:
     void SetUp() override
     {
-        ShownProgramTest::SetUp();
+        EntryGridTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        path = window->studentFile().path();
-        ASSERT_GE(columnOf("DE"), 0) << "the demo layout has a German column";
         ASSERT_GE(table().rowCount(), 2);
     }
     void TearDown() override
     {
         delete preview;
-        ShownProgramTest::TearDown();
-    }
-    StudentTable& table() { return window->studentFile().table(); }
-    QTableView& grid() { return window->entryGrid(); }
-
-    int columnOf(const QString& field)
-    {
-        for (int c = 0; c < window->entryModel().columnCount(); ++c) {
-            if (window->entryModel().column(c)->field == field)
-                return c;
-        }
-        return -1;
-    }
-    QLineEdit* editor()
-    {
-        auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        return line && grid().isAncestorOf(line) ? line : nullptr;
+        EntryGridTest::TearDown();
     }
     // Makes the row current and opens the preview for it; the main window is
     // active again afterwards, as when the teacher clicks back into it.
@@ -70,29 +53,8 @@ protected:
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
-    // Clicks the cell of the current row and types; the editor stays open.
-    void typeInto(const QString& field, const QString& text)
-    {
-        const QModelIndex target = window->entryModel().index(table().currentRow(), columnOf(field));
-        grid().setFocus();
-        QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, grid().visualRect(target).center());
-        ASSERT_EQ(grid().currentIndex(), target);
-        for (const QChar c : text)
-            QTest::keyClicks(QApplication::focusWidget(), QString(c));
-        ASSERT_TRUE(editor()) << "typing opens the cell editor";
-        ASSERT_EQ(editor()->text(), text);
-    }
-    QString stored(int row, const QString& field)
-    {
-        const QString id = table().valueAt(row, table().findField("ID"));
-        StudentTable fresh;
-        fresh.open(path);
-        for (int r = 0; r < fresh.rowCount(); ++r) {
-            if (fresh.valueAt(r, fresh.findField("ID")) == id)
-                return fresh.valueAt(r, fresh.findField(field)).trimmed();
-        }
-        return QStringLiteral("(no such student)");
-    }
+    // Types into the cell of the current row; the editor stays open.
+    void typeInto(const QString& field, const QString& text) { EntryGridTest::typeInto(table().currentRow(), field, text); }
     // The word a grade prints as on the demo report card.
     static QString wordOf(const QString& grade)
     {
@@ -134,7 +96,6 @@ protected:
         return QString::fromUtf8(p.readAllStandardOutput());
     }
 
-    QString path;
     QPointer<TFVorschau> preview;
 };
 
