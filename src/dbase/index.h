@@ -98,6 +98,11 @@ public:
     // Creates a new, empty .MDX for the table named dbfBaseName (no extension).
     static std::unique_ptr<MdxIndex> create(const std::string& path, const std::string& dbfBaseName);
 
+    // Whether this open may change the file.
+    virtual bool writable() const = 0;
+    // Whether path names the very file this object has open.
+    virtual bool isAt(const std::string& path) const = 0;
+
     virtual std::vector<TagInfo> tags() const = 0;
     // Case-insensitive; -1 when there is no such tag.
     virtual int tagIndex(std::string_view name) const = 0;
@@ -162,6 +167,10 @@ public:
     // then throw DbfError for that tag.
     static std::unique_ptr<MdxIndex> open(const std::string& path, bool writable,
                                           const std::vector<FieldDesc>& fields);
+    // readIfProtected: a file that may not be written (write-protected, or
+    // on a read-only file system) opens for reading; writable() tells.
+    static std::unique_ptr<MdxIndex> open(const std::string& path, bool writable,
+                                          const std::vector<FieldDesc>& fields, bool readIfProtected);
     // As create(), with a block size of 512 * n bytes (default 1024).
     static std::unique_ptr<MdxIndex> create(const std::string& path, const std::string& dbfBaseName,
                                             int blockSize);

@@ -15,10 +15,16 @@ void setIoHook(IoHook h)
     hook() = std::move(h);
 }
 
-void callIoHook(IoStep step, const std::string& path)
+int callIoHook(IoStep step, const std::string& path)
 {
-    if (hook())
+    if (!hook())
+        return 0;
+    try {
         hook()(step, path);
+    } catch (const SimulatedSystemError& e) {
+        return e.error;
+    }
+    return 0;
 }
 
 } // namespace zedora::dbase

@@ -4,6 +4,7 @@
 #include "dbase/io_hook.h"
 #include "dbase/index.h"
 #include "dbase/mdx_format.h"
+#include "dbase/system_error.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -19,28 +20,52 @@ using namespace mdx;
 
 namespace {
 
+// On failure errno tells why; 0 when the file simply ended.
 bool readFully(int fd, void* buffer, size_t size, off_t offset) {
     auto* p = static_cast<uint8_t*>(buffer);
     while (size > 0) {
         const ssize_t n = ::pread(fd, p, size, offset);
         if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = 0;
         if (n <= 0) return false;
         p += n; size -= static_cast<size_t>(n); offset += n;
     }
     return true;
 }
 
+// On failure errno tells why.
 bool writeFully(int fd, const void* buffer, size_t size, off_t offset, const std::string& path) {
-    callIoHook(IoStep::Write, path);
+    if (const int simulated = callIoHook(IoStep::Write, path)) {
+        errno = simulated;
+        return false;
+    }
     const auto* p = static_cast<const uint8_t*>(buffer);
     while (size > 0) {
         const ssize_t n = ::pwrite(fd, p, size, offset);
         if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = EIO;
         if (n <= 0) return false;
         p += n; size -= static_cast<size_t>(n); offset += n;
     }
     return true;
 }
+
+// The reason of the last failed call, read from errno at once.
+std::string lastFailure() {
+    const int error = errno;
+    return error == 0 ? std::string("Datei zu kurz") : systemErrorText(error);
+}
+
+// Every open for writing goes through the test hook first.
+int openForWriting(const std::string& path, int flags, mode_t mode = 0) {
+    if (const int simulated = callIoHook(IoStep::OpenForWriting, path)) {
+        errno = simulated;
+        return -1;
+    }
+    return ::open(path.c_str(), flags, mode);
+}
+
+bool refusedAsProtected(int error) { return error == EACCES || error == EPERM || error == EROFS; }
 
 } // namespace
 
@@ -51,10 +76,20 @@ MdxFile::~MdxFile() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-std::unique_ptr<MdxFile> MdxFile::open(const std::string& path, bool writable, bool acceptIncomplete) {
-    const int fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+std::unique_ptr<MdxFile> MdxFile::open(const std::string& path, bool writable, bool acceptIncomplete,
+                                       bool readIfProtected) {
+    int fd = -1;
+    if (writable) {
+        fd = openForWriting(path, O_RDWR | O_CLOEXEC);
+        if (fd < 0 && readIfProtected && refusedAsProtected(errno)) {
+            writable = false;
+            fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        }
+    } else {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    }
     if (fd < 0)
-        throw DbfError("Die Indexdatei " + path + " kann nicht geöffnet werden: " + std::strerror(errno));
+        throw DbfError("Die Indexdatei " + path + " kann nicht geöffnet werden: " + lastFailure());
     std::unique_ptr<MdxFile> file(new MdxFile(path, fd, writable));
     file->acceptIncomplete_ = acceptIncomplete && !writable;
     file->readHeader();
@@ -66,22 +101,30 @@ bool MdxFile::overwriteIncomplete(const std::string& path, const std::string& fr
     {
         const int in = ::open(freshPath.c_str(), O_RDONLY | O_CLOEXEC);
         if (in < 0)
-            throw DbfError("Die Indexdatei " + freshPath + " kann nicht geöffnet werden: " + std::strerror(errno));
+            throw DbfError("Die Indexdatei " + freshPath + " kann nicht geöffnet werden: " + lastFailure());
         struct stat st{};
         const bool ok = ::fstat(in, &st) == 0 && st.st_size >= off_t(kHeaderPages * kPageSize) &&
                         (fresh.resize(size_t(st.st_size)), readFully(in, fresh.data(), fresh.size(), 0));
         ::close(in);
         if (!ok) throw DbfError("Die Indexdatei " + freshPath + " ist nicht lesbar.");
     }
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    const int fd = openForWriting(path, O_RDWR | O_CLOEXEC);
     if (fd < 0)
-        throw DbfError("Die Indexdatei " + path + " kann nicht geöffnet werden: " + std::strerror(errno));
+        throw DbfError("Die Indexdatei " + path + " kann nicht geöffnet werden: " + lastFailure());
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
     auto fail = [&](const char* what) {
-        throw DbfError("Fehler beim Zugriff auf die Indexdatei " + path + ": " + (what ? what : std::strerror(errno)));
+        const std::string reason = what ? std::string(what) : lastFailure();
+        throw DbfError("Fehler beim Zugriff auf die Indexdatei " + path + ": " + reason);
+    };
+    auto step = [](IoStep io, const std::string& file) {
+        if (const int simulated = callIoHook(io, file)) {
+            errno = simulated;
+            return false;
+        }
+        return true;
     };
     uint8_t mark = 0;
     uint8_t counter[4] = {};
@@ -93,14 +136,11 @@ bool MdxFile::overwriteIncomplete(const std::string& path, const std::string& fr
     fresh[header::writing] = 1;
     put32(fresh.data() + header::changeCounter, get32(counter) + 1);
     if (!writeFully(fd, fresh.data(), fresh.size(), 0, path)) fail(nullptr);
-    callIoHook(IoStep::Write, path);
-    if (::ftruncate(fd, off_t(fresh.size())) != 0) fail(nullptr);
-    callIoHook(IoStep::Sync, path);
-    if (::fdatasync(fd) != 0) fail(nullptr);
+    if (!step(IoStep::Write, path) || ::ftruncate(fd, off_t(fresh.size())) != 0) fail(nullptr);
+    if (!step(IoStep::Sync, path) || ::fdatasync(fd) != 0) fail(nullptr);
     const uint8_t done = 0;
     if (!writeFully(fd, &done, 1, header::writing, path)) fail(nullptr);
-    callIoHook(IoStep::Sync, path);
-    if (::fdatasync(fd) != 0) fail(nullptr);
+    if (!step(IoStep::Sync, path) || ::fdatasync(fd) != 0) fail(nullptr);
     return true;
 }
 
@@ -108,9 +148,9 @@ std::unique_ptr<MdxFile> MdxFile::create(const std::string& path, const std::str
                                          int blockSize) {
     if (blockSize < kPageSize || blockSize > 32 * kPageSize || blockSize % kPageSize != 0)
         throw DbfError("Die Indexdatei " + path + ": ungültige Blockgröße " + std::to_string(blockSize));
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd = openForWriting(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)
-        throw DbfError("Die Indexdatei " + path + " kann nicht angelegt werden: " + std::strerror(errno));
+        throw DbfError("Die Indexdatei " + path + " kann nicht angelegt werden: " + lastFailure());
     std::unique_ptr<MdxFile> file(new MdxFile(path, fd, true));
     uint8_t* h = file->header_.data();
     h[header::version] = 2;
@@ -136,11 +176,17 @@ std::unique_ptr<MdxFile> MdxFile::create(const std::string& path, const std::str
     return file;
 }
 
+bool MdxFile::isAt(const std::string& path) const {
+    struct stat open{}, named{};
+    if (::fstat(fd_, &open) != 0 || ::stat(path.c_str(), &named) != 0) return false;
+    return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
 uint32_t MdxFile::pageCount() const { return get32(header_.data() + header::pageCount); }
 
 void MdxFile::readHeader() {
     struct stat st{};
-    if (::fstat(fd_, &st) != 0) ioError(std::strerror(errno));
+    if (::fstat(fd_, &st) != 0) ioError(lastFailure());
     if (st.st_size < off_t(header_.size()))
         throw MdxIncomplete("Die Indexdatei " + path_ + " ist zu kurz für eine MDX-Datei.");
     if (!readFully(fd_, header_.data(), header_.size(), 0)) ioError("Kopf nicht lesbar");
@@ -164,7 +210,7 @@ void MdxFile::validateHeader() {
     const int tags = get16(h + header::tagsUsed);
     if (tags > kMaxTags || tags > h[header::entrySlots]) bad("Anzahl der Tags");
     struct stat st{};
-    if (::fstat(fd_, &st) != 0) ioError(std::strerror(errno));
+    if (::fstat(fd_, &st) != 0) ioError(lastFailure());
     const uint32_t pages = get32(h + header::pageCount);
     if (pages < kHeaderPages || (long long)pages * kPageSize > (long long)st.st_size)
         bad("Seitenzahl passt nicht zur Dateigröße");
@@ -176,7 +222,7 @@ void MdxFile::validateHeader() {
 
 void MdxFile::rememberDiskState() {
     struct stat st{};
-    if (::fstat(fd_, &st) != 0) ioError(std::strerror(errno));
+    if (::fstat(fd_, &st) != 0) ioError(lastFailure());
     diskSize_ = st.st_size;
     diskTime_ = st.st_mtim;
     diskCounter_ = get32(header_.data() + header::changeCounter);
@@ -184,7 +230,7 @@ void MdxFile::rememberDiskState() {
 
 bool MdxFile::changedOnDisk() {
     struct stat st{};
-    if (::fstat(fd_, &st) != 0) ioError(std::strerror(errno));
+    if (::fstat(fd_, &st) != 0) ioError(lastFailure());
     if (st.st_size != diskSize_ || st.st_mtim.tv_sec != diskTime_.tv_sec ||
         st.st_mtim.tv_nsec != diskTime_.tv_nsec)
         return true;
@@ -195,7 +241,7 @@ bool MdxFile::changedOnDisk() {
 
 uint32_t MdxFile::counterOnDisk() {
     uint8_t counter[4];
-    if (!readFully(fd_, counter, 4, header::changeCounter)) ioError(std::strerror(errno));
+    if (!readFully(fd_, counter, 4, header::changeCounter)) ioError(lastFailure());
     return get32(counter);
 }
 
@@ -303,13 +349,16 @@ void MdxFile::writeToday(uint8_t* at) {
 }
 
 void MdxFile::writeMark(uint8_t value) {
-    if (!writeFully(fd_, &value, 1, header::writing, path_)) ioError(std::strerror(errno));
+    if (!writeFully(fd_, &value, 1, header::writing, path_)) ioError(lastFailure());
     if (durable_) syncFile();
 }
 
 void MdxFile::syncFile() {
-    callIoHook(IoStep::Sync, path_);
-    if (::fdatasync(fd_) != 0) ioError(std::strerror(errno));
+    if (const int simulated = callIoHook(IoStep::Sync, path_)) {
+        errno = simulated;
+        ioError(lastFailure());
+    }
+    if (::fdatasync(fd_) != 0) ioError(lastFailure());
 }
 
 void MdxFile::beginWrite(bool durable) {
@@ -328,7 +377,7 @@ bool MdxFile::restoreOldBlocks() {
     std::vector<uint8_t> header = undoHeader_;
     header[header::writing] = 1; // cleared by the caller once all is back
     if (!writeFully(fd_, header.data(), header.size(), 0, path_)) return false;
-    callIoHook(IoStep::Write, path_);
+    if (callIoHook(IoStep::Write, path_) != 0) return false;
     if (undoSize_ >= 0 && ::ftruncate(fd_, off_t(undoSize_)) != 0) return false;
     if (durable_) syncFile();
     return true;
@@ -401,15 +450,18 @@ void MdxFile::flush() {
         Block& b = cache_[page];
         blocksWritten_ = true;
         if (!writeFully(fd_, b.data.data(), b.data.size(), off_t(page) * kPageSize, path_))
-            ioError(std::strerror(errno));
+            ioError(lastFailure());
         b.dirty = false;
     }
     // A file cut short by other software must still cover every page we count.
     const off_t end = off_t(pageCount()) * kPageSize;
     struct stat st{};
     if (::fstat(fd_, &st) == 0 && st.st_size < end) {
-        callIoHook(IoStep::Write, path_);
-        if (::ftruncate(fd_, end) != 0) ioError(std::strerror(errno));
+        if (const int simulated = callIoHook(IoStep::Write, path_)) {
+            errno = simulated;
+            ioError(lastFailure());
+        }
+        if (::ftruncate(fd_, end) != 0) ioError(lastFailure());
     }
     // The blocks are on disk before the header says the file is complete.
     if (durable_ && !pages.empty()) syncFile();
@@ -417,7 +469,7 @@ void MdxFile::flush() {
     put32(header_.data() + header::changeCounter, get32(header_.data() + header::changeCounter) + 1);
     header_[header::writing] = 0;
     blocksWritten_ = true;
-    if (!writeFully(fd_, header_.data(), header_.size(), 0, path_)) ioError(std::strerror(errno));
+    if (!writeFully(fd_, header_.data(), header_.size(), 0, path_)) ioError(lastFailure());
     if (durable_) syncFile();
     headerDirty_ = dirty_ = false;
     markedOnDisk_ = false;

@@ -15,7 +15,9 @@ class MdxFile {
 public:
     // Opens and validates the header; throws DbfError naming the file.
     // acceptIncomplete: open a file marked as being written (read-only use).
-    static std::unique_ptr<MdxFile> open(const std::string& path, bool writable, bool acceptIncomplete = false);
+    // readIfProtected: a file that may not be written opens for reading.
+    static std::unique_ptr<MdxFile> open(const std::string& path, bool writable, bool acceptIncomplete = false,
+                                         bool readIfProtected = false);
     // See MdxIndex::overwriteIncomplete.
     static bool overwriteIncomplete(const std::string& path, const std::string& freshPath);
     // Writes a new file with an empty tag table.
@@ -27,6 +29,8 @@ public:
 
     const std::string& path() const { return path_; }
     bool writable() const { return writable_; }
+    // Whether path names the very file this object has open.
+    bool isAt(const std::string& path) const;
     int blockSize() const { return blockSize_; }
     uint32_t pagesPerBlock() const { return pagesPerBlock_; }
     uint32_t pageCount() const;

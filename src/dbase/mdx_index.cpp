@@ -81,6 +81,9 @@ public:
         }
     }
 
+    bool writable() const override { return file_->writable(); }
+    bool isAt(const std::string& path) const override { return file_->isAt(path); }
+
     std::vector<TagInfo> tags() const override {
         std::vector<TagInfo> out;
         for (const Tag& t : tags_) out.push_back(t.info);
@@ -456,6 +459,11 @@ std::unique_ptr<MdxIndex> MdxIndex::open(const std::string& path, bool writable)
 std::unique_ptr<MdxIndex> MdxIndex::open(const std::string& path, bool writable,
                                          const std::vector<FieldDesc>& fields) {
     return std::make_unique<MdxIndexImpl>(MdxFile::open(path, writable), &fields);
+}
+
+std::unique_ptr<MdxIndex> MdxIndex::open(const std::string& path, bool writable,
+                                         const std::vector<FieldDesc>& fields, bool readIfProtected) {
+    return std::make_unique<MdxIndexImpl>(MdxFile::open(path, writable, false, readIfProtected), &fields);
 }
 
 std::vector<TagInfo> MdxIndex::tagsOfIncomplete(const std::string& mdxPath) {

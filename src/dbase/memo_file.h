@@ -14,13 +14,18 @@ class MemoFile {
 public:
     static constexpr uint32_t kBlockSize = 512;
 
-    // dbase4: the layout the table's version byte announces.
+    // dbase4: the layout the table's version byte announces. writable: fail
+    // unless the file can be written; otherwise a write-protected file opens
+    // for reading and writable() says so.
     static MemoFile open(const std::string& path, bool dbase4, bool writable);
     // A new, empty dBase IV memo file for the table named dbfBaseName.
     static void create(const std::string& path, const std::string& dbfBaseName);
 
     const std::string& path() const { return file_.path(); }
     uint32_t blockSize() const { return blockSize_; }
+    bool writable() const { return file_.writable(); }
+    // Whether path names the very file this object has open.
+    bool isAt(const std::string& path) const { return file_.isAt(path); }
 
     // Block 0 (or a blank pointer) is the empty memo. Throws DbfError for a
     // pointer or length outside the file.

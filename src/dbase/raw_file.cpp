@@ -1,6 +1,7 @@
 #include "dbase/raw_file.h"
 
 #include "dbase/io_hook.h"
+#include "dbase/system_error.h"
 
 #include <cerrno>
 #include <chrono>
@@ -14,23 +15,6 @@
 
 namespace zedora::dbase {
 
-namespace {
-
-std::string systemError()
-{
-    switch (errno) {
-    case ENOENT: return "Datei oder Verzeichnis nicht gefunden";
-    case EACCES:
-    case EPERM: return "Zugriff verweigert";
-    case EROFS: return "Dateisystem nur lesbar";
-    case ENOSPC: return "Kein Platz mehr auf dem Datenträger";
-    case EEXIST: return "Datei besteht schon";
-    case EISDIR: return "ist ein Verzeichnis";
-    default: return std::strerror(errno);
-    }
-}
-
-} // namespace
 
 namespace {
 bool forcedPerProcessLocks = false;
@@ -107,12 +91,19 @@ RawFile RawFile::open(const std::string& path, bool writable)
 {
     RawFile f;
     f.path_ = path;
-    f.fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (const int simulated = callIoHook(IoStep::OpenForWriting, path)) {
+        errno = simulated;
+        f.fd_ = -1;
+    } else {
+        f.fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    }
     f.writable_ = f.fd_ >= 0;
     if (f.fd_ < 0 && !writable && (errno == EACCES || errno == EROFS || errno == EPERM))
         f.fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (f.fd_ < 0)
-        throw DbfError("Die Datei " + path + " lässt sich nicht öffnen: " + systemError());
+    if (f.fd_ < 0) {
+        const int error = errno;
+        throw DbfError("Die Datei " + path + " lässt sich nicht öffnen: " + systemErrorText(error));
+    }
     struct stat st {};
     if (::fstat(f.fd_, &st) != 0 || !S_ISREG(st.st_mode))
         throw DbfError("Die Datei " + path + " ist keine gewöhnliche Datei.");
@@ -123,16 +114,38 @@ RawFile RawFile::create(const std::string& path)
 {
     RawFile f;
     f.path_ = path;
-    f.fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (f.fd_ < 0)
-        throw DbfError("Die Datei " + path + " lässt sich nicht anlegen: " + systemError());
+    if (const int simulated = callIoHook(IoStep::OpenForWriting, path)) {
+        errno = simulated;
+        f.fd_ = -1;
+    } else {
+        f.fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    }
+    if (f.fd_ < 0) {
+        const int error = errno;
+        throw DbfError("Die Datei " + path + " lässt sich nicht anlegen: " + systemErrorText(error));
+    }
     f.writable_ = true;
     return f;
 }
 
 void RawFile::fail(const char* what) const
 {
-    throw DbfError(std::string(what) + " " + path_ + ": " + systemError());
+    const int error = errno;
+    throw DbfError(std::string(what) + " " + path_ + ": " + systemErrorText(error));
+}
+
+void RawFile::failWith(int error, const char* what) const
+{
+    errno = error;
+    fail(what);
+}
+
+bool RawFile::isAt(const std::string& path) const
+{
+    struct stat open {}, named {};
+    if (fd_ < 0 || ::fstat(fd_, &open) != 0 || ::stat(path.c_str(), &named) != 0)
+        return false;
+    return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
 }
 
 uint64_t RawFile::size() const
@@ -180,7 +193,8 @@ void RawFile::writeAt(uint64_t offset, const void* data, size_t length)
 {
     if (!writable_)
         throw DbfError("Die Datei " + path_ + " ist schreibgeschützt.");
-    callIoHook(IoStep::Write, path_);
+    if (const int simulated = callIoHook(IoStep::Write, path_))
+        failWith(simulated, "Fehler beim Schreiben von");
     size_t done = 0;
     const auto* p = static_cast<const char*>(data);
     while (done < length) {
@@ -198,7 +212,8 @@ void RawFile::sync()
 {
     if (!writable_)
         return;
-    callIoHook(IoStep::Sync, path_);
+    if (const int simulated = callIoHook(IoStep::Sync, path_))
+        failWith(simulated, "Fehler beim Schreiben von");
     if (::fdatasync(fd_) != 0)
         fail("Fehler beim Schreiben von");
 }
@@ -207,7 +222,8 @@ void RawFile::truncate(uint64_t size)
 {
     if (!writable_)
         throw DbfError("Die Datei " + path_ + " ist schreibgeschützt.");
-    callIoHook(IoStep::Write, path_);
+    if (const int simulated = callIoHook(IoStep::Write, path_))
+        failWith(simulated, "Fehler beim Schreiben von");
     if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
         fail("Fehler beim Schreiben von");
 }

@@ -20,7 +20,8 @@ public:
     ~RawFile();
 
     // Opens read-write when possible; read-only when the file is not writable
-    // and writable is false. Throws DbfError.
+    // (write-protected, or on a read-only file system) and writable is
+    // false. Throws DbfError.
     static RawFile open(const std::string& path, bool writable);
     // Creates a new file; fails when it exists.
     static RawFile create(const std::string& path);
@@ -29,6 +30,10 @@ public:
     bool writable() const { return writable_; }
     const std::string& path() const { return path_; }
     void close();
+
+    // Whether path names the very file this object has open (device and
+    // inode): false once it was deleted, renamed away or replaced.
+    bool isAt(const std::string& path) const;
 
     uint64_t size() const;
     // Inode, size and modification time (seconds, nanoseconds): changes
@@ -68,6 +73,7 @@ public:
 private:
     bool setLock(short type, uint64_t offset, uint64_t length);
     [[noreturn]] void fail(const char* what) const;
+    [[noreturn]] void failWith(int error, const char* what) const;
 
     int fd_ = -1;
     bool writable_ = false;

@@ -1,6 +1,7 @@
 // Opening, creating, renaming and removing tables; the header and its fields.
 #include "dbase/table.h"
 
+#include "dbase/system_error.h"
 #include "dbase/table_locks.h"
 #include "dbase/table_text.h"
 
@@ -29,7 +30,7 @@ std::unique_ptr<Table> Table::open(const std::string& path, OpenMode mode)
 void Table::openFiles(const std::string& path, OpenMode mode)
 {
     path_ = path;
-    exclusive_ = mode != OpenMode::Shared;
+    exclusive_ = mode == OpenMode::Exclusive || mode == OpenMode::ExclusiveWithoutIndex;
     dbf_ = RawFile::open(path, false);
     if (exclusive_ && !dbf_.writable())
         throw DbfError("Die Tabelle " + path + " ist schreibgeschützt und lässt sich nicht exklusiv öffnen.");
@@ -56,19 +57,29 @@ void Table::openFiles(const std::string& path, OpenMode mode)
     if (header_.hasMemoFields() || header_.version == kVersionDbase3Memo || header_.version == kVersionDbase4Memo) {
         bool exists = false;
         const std::string dbt = companionPath(path, ".DBT", &exists);
-        if (exists)
-            memo_ = MemoFile::open(dbt, header_.dbase4Memo(), dbf_.writable());
-        else if (header_.hasMemoFields())
+        if (exists) {
+            memo_ = MemoFile::open(dbt, header_.dbase4Memo(), false);
+            if (!memo_->writable())
+                refuseWritingFor("ihre Memodatei", dbt);
+        } else if (header_.hasMemoFields())
             throw DbfError("Die Memodatei " + dbt + " zur Tabelle " + path + " fehlt.");
     }
     bool mdxExists = false;
     mdxPath_ = companionPath(path, ".MDX", &mdxExists);
-    if ((header_.productionIndex & 1) && mode == OpenMode::ExclusiveWithoutIndex) {
+    if (mode == OpenMode::SharedWithoutIndex) {
+        // Changing records would leave the index behind them.
+        indexSkipped_ = true;
+        if (writeRefusal_.empty())
+            writeRefusal_ = "Die Tabelle " + path + " ist ohne ihren Index " + mdxPath_ +
+                            " geöffnet und kann so nur gelesen, nicht geändert werden.";
+    } else if ((header_.productionIndex & 1) && mode == OpenMode::ExclusiveWithoutIndex) {
         indexSkipped_ = true;
     } else if (header_.productionIndex & 1) {
         if (!mdxExists)
             throw IndexDamaged("Die Tabelle " + path + " lässt sich nicht öffnen: ihre Indexdatei " + mdxPath_ + " fehlt.");
         openIndexOrRecover();
+        if (!mdx_->writable())
+            refuseWritingFor("ihre Indexdatei", mdxPath_);
     }
     buffer_.assign(header_.recordLength, ' ');
     lastLook_ = readLookToken();
@@ -90,6 +101,7 @@ void Table::openIndexOrRecover()
     } catch (const DbfError& e) {
         throw IndexDamaged(e.what());
     }
+    checkIndexWritable();
     if (!canRepairIndex())
         throw IndexDamaged(incompleteMessage() + "; die Tabelle ist hier schreibgeschützt.");
     {
@@ -102,6 +114,35 @@ void Table::openIndexOrRecover()
         }
     }
     needReadLock();
+}
+
+// Records changed without their memos or index entries would be broken, so
+// a companion that may not be written makes the whole table read-only.
+void Table::refuseWritingFor(const char* what, const std::string& file)
+{
+    if (!dbf_.writable())
+        return; // refused for the table itself already
+    if (exclusive_)
+        throw DbfError("Die Tabelle " + path_ + " ist schreibgeschützt und lässt sich nicht exklusiv öffnen: " + what +
+                       " " + file + " ist schreibgeschützt.");
+    if (writeRefusal_.empty())
+        writeRefusal_ = "Die Tabelle " + path_ + " kann hier nur gelesen werden: " + what + " " + file +
+                        " ist schreibgeschützt.";
+}
+
+// The index would have to be rewritten: find out first whether it may be.
+void Table::checkIndexWritable()
+{
+    if (!dbf_.writable())
+        return;
+    bool writable = true;
+    try {
+        writable = RawFile::open(mdxPath_, false).writable();
+    } catch (const DbfError&) {
+        // Not even readable: the repair reports that.
+    }
+    if (!writable)
+        refuseWritingFor("ihre Indexdatei", mdxPath_);
 }
 
 bool Table::canRepairIndex() const
@@ -160,7 +201,7 @@ void Table::repairIncompleteIndex()
 
 void Table::openIndex()
 {
-    mdx_ = MdxIndex::open(mdxPath_, dbf_.writable(), header_.fields);
+    mdx_ = MdxIndex::open(mdxPath_, dbf_.writable(), header_.fields, true);
     compileTags();
     setRecordSource();
 }
@@ -301,10 +342,11 @@ void Table::rename(const std::string& from, const std::string& to)
             break;
     }
     if (done < moves.size()) {
+        const int error = errno; // before the renames back change it
         const std::string failed = moves[done].first;
         while (done-- > 0)
             ::rename(moves[done].second.c_str(), moves[done].first.c_str());
-        throw DbfError("Die Datei " + failed + " lässt sich nicht umbenennen: " + std::strerror(errno));
+        throw DbfError("Die Datei " + failed + " lässt sich nicht umbenennen: " + systemErrorText(error));
     }
     // Memo and index files carry the table's name; keep it in step.
     const std::string stem = upperAscii(stemOf(to));
@@ -340,8 +382,19 @@ void Table::remove(const std::string& path)
                 ::unlink(p.c_str());
         }
     }
-    if (::unlink(path.c_str()) != 0)
-        throw DbfError("Die Datei " + path + " lässt sich nicht löschen: " + std::strerror(errno));
+    if (::unlink(path.c_str()) != 0) {
+        const int error = errno;
+        throw DbfError("Die Datei " + path + " lässt sich nicht löschen: " + systemErrorText(error));
+    }
+}
+
+bool Table::stillAtPath() const
+{
+    if (!dbf_.isAt(path_))
+        return false;
+    if (memo_ && !memo_->isAt(memo_->path()))
+        return false;
+    return !mdx_ || mdx_->isAt(mdxPath_);
 }
 
 bool Table::inUse(const std::string& path)

@@ -33,6 +33,10 @@ enum class OpenMode {
     // Exclusive, leaving the .MDX closed even when it is missing or damaged;
     // for rebuilding the index. Records cannot be changed until it is rebuilt.
     ExclusiveWithoutIndex,
+    // Shared, leaving the .MDX closed even when it is missing, damaged or
+    // half written; for reading a table whose index may not be rebuilt
+    // here. Records come in physical order and cannot be changed.
+    SharedWithoutIndex,
 };
 
 struct TagSpec {
@@ -58,6 +62,9 @@ public:
     // An index left incomplete by a killed writer is rebuilt here (and by
     // any open that finds it so later), unless this open may only read;
     // IndexDamaged then says so. Lock refusals throw HeldElsewhere.
+    // A .DBF, .DBT or .MDX that may not be written (write-protected, or on
+    // a read-only file system) opens the table read-only; an exclusive open
+    // of it fails.
     static std::unique_ptr<Table> open(const std::string& path, OpenMode mode = OpenMode::Shared);
     // Creates a new, empty dBase IV table (and .DBT when there are memo
     // fields). Fails when the file exists.
@@ -83,6 +90,14 @@ public:
     uint8_t version() const { return header_.version; }
     uint8_t languageDriver() const { return header_.languageDriver; }
     bool productionIndexFlag() const { return header_.productionIndex & 1; }
+    // Whether the production index was left closed (SharedWithoutIndex, or
+    // ExclusiveWithoutIndex on a table whose header names one); records
+    // cannot be changed then.
+    bool withoutIndex() const { return indexSkipped_; }
+    // Whether the path still names the files this open has: false once the
+    // .DBF, or the .DBT or .MDX it opened, was deleted, renamed away or
+    // replaced by another file. A few stat calls, no lock.
+    bool stillAtPath() const;
 
     // Fields.
     int fieldCount() const { return static_cast<int>(header_.fields.size()); }
@@ -209,6 +224,9 @@ private:
     void openIndex();
     void readHeaderCount();
     void checkWritable() const;
+    // A memo or index file that may not be written: the table only reads.
+    void refuseWritingFor(const char* what, const std::string& file);
+    void checkIndexWritable();
     void checkEditing(const char* what) const;
     [[noreturn]] void throwNoField(int field) const;
 
@@ -283,7 +301,7 @@ private:
     DbfHeader header_;
     bool exclusive_ = false;
     bool writeThrough_ = false;
-    bool indexSkipped_ = false; // flagged .MDX left closed
+    bool indexSkipped_ = false; // .MDX left closed by a ...WithoutIndex open
     // Set when a failed change could not be undone on disk: nothing more is
     // written through this open, so that a retry cannot write a record twice.
     bool broken_ = false;

@@ -246,7 +246,9 @@ void Table::post()
 
 void Table::flush()
 {
-    if (!dbf_.writable())
+    // Nothing was written; a write-protected memo or index would refuse
+    // even the open for syncing.
+    if (readOnly())
         return;
     dbf_.sync();
     if (memo_)

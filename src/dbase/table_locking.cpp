@@ -2,6 +2,7 @@
 // guard for file systems with per-process locks only; the change probe.
 #include "dbase/table.h"
 
+#include "dbase/system_error.h"
 #include "dbase/table_locks.h"
 #include "dbase/table_text.h"
 
@@ -64,8 +65,10 @@ void Table::guardPerProcessLocks(OpenMode mode)
     if (!dbf_.perProcessLocks())
         return;
     struct stat st {};
-    if (::stat(path_.c_str(), &st) != 0)
-        throw DbfError("Die Tabelle " + path_ + " lässt sich nicht öffnen: " + std::strerror(errno));
+    if (::stat(path_.c_str(), &st) != 0) {
+        const int error = errno;
+        throw DbfError("Die Tabelle " + path_ + " lässt sich nicht öffnen: " + systemErrorText(error));
+    }
     {
         std::lock_guard<std::mutex> lock(perProcessMutex);
         if (!perProcessTables.insert({st.st_dev, st.st_ino}).second)

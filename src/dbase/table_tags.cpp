@@ -3,6 +3,7 @@
 #include "dbase/table.h"
 
 #include "dbase/mdx_key_types.h"
+#include "dbase/system_error.h"
 #include "dbase/table_locks.h"
 #include "dbase/table_text.h"
 
@@ -263,8 +264,10 @@ void Table::rebuildIndex(const std::vector<TagSpec>& specs)
     mdx_.reset();
     keys_.clear();
     tag_ = -1;
-    if (::rename(fresh.c_str(), mdxPath_.c_str()) != 0)
-        throw DbfError("Die Indexdatei " + mdxPath_ + " lässt sich nicht ersetzen: " + std::strerror(errno));
+    if (::rename(fresh.c_str(), mdxPath_.c_str()) != 0) {
+        const int error = errno;
+        throw DbfError("Die Indexdatei " + mdxPath_ + " lässt sich nicht ersetzen: " + systemErrorText(error));
+    }
     // The new name is on disk before the header flag that relies on it.
     const size_t slash = mdxPath_.find_last_of('/');
     const std::string dir = slash == std::string::npos ? "." : mdxPath_.substr(0, std::max<size_t>(slash, 1));
