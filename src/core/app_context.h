@@ -3,6 +3,7 @@
 // register and the user mode. Made once at start and handed to the windows,
 // so a test can build a whole, isolated program state in a temporary
 // workspace.
+#include "core/held_tables.h"
 #include "core/help_texts.h"
 #include "core/program_paths.h"
 #include "core/settings.h"
@@ -36,6 +37,7 @@ public:
     Settings settings;
     UserMode userMode;
     HelpTexts helpTexts;
+    HeldTables heldTables;
 
     bool recovery = false;       // FEHLER parameter, until the post-update step
     bool postUpdateRan = false;  // until the end of the start routine

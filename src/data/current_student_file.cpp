@@ -6,6 +6,7 @@
 #include "base/interaction.h"
 #include "base/path_resolver.h"
 #include "base/workspace_files.h"
+#include "data/student_file_access.h"
 #include "data/student_files.h"
 #include "data/student_schema.h"
 #include "data/table_in_use.h"
@@ -23,12 +24,6 @@ const char* const kReorganisationQuestion =
     "Hinweis: Wenn Zedora im Netzwerkbetrieb läuft,\ndarf eine Reorganisation nur dann durchgeführt werden,\n"
     "wenn sonst kein Anwender mit Zedora arbeitet.\n\n Wollen Sie jetzt eine Reorganisation durchführen?";
 
-QString companionOf(const QString& dbf, const char* ext)
-{
-    return QString::fromStdString(
-        dbase::companionPath(QFileInfo(dbf).absoluteFilePath().toStdString(), ext));
-}
-
 bool sameFile(const QString& a, const QString& b)
 {
     return QFileInfo(resolvePath(a)).absoluteFilePath() == QFileInfo(resolvePath(b)).absoluteFilePath();
@@ -42,6 +37,7 @@ CurrentStudentFile::CurrentStudentFile(AppContext& context, QObject* parent)
     assignments_.Layoutdatei = context.settings.LetztesLayout;
     assignments_.TBSdatei = context.settings.FloskelDatei;
     table_.setConflictResolver([this](const StudentTable::FieldConflict& c) { return askConflict(c); });
+    table_.setGoneReport([this] { fileGone(); });
     // Other computers' saves show up within a few seconds. A timer and not a
     // file-system watcher: watchers do not see writes made by other
     // computers on network shares, and the engine's look costs a few bytes.
@@ -49,8 +45,14 @@ CurrentStudentFile::CurrentStudentFile(AppContext& context, QObject* parent)
     connect(&lookTimer_, &QTimer::timeout, this, [this] {
         // Not from inside a dialog: the command that opened it may be
         // walking through the rows.
-        if (table_.isOpen() && QThread::currentThread()->loopLevel() <= 1)
-            table_.takeOverOutsideChanges(typing_ && typing_());
+        if (!table_.isOpen() || QThread::currentThread()->loopLevel() > 1)
+            return;
+        if (!table_.stillAtItsPath()) {
+            if (!goneAsked_)
+                fileGone();
+            return;
+        }
+        table_.takeOverOutsideChanges(typing_ && typing_());
     });
     lookTimer_.start();
 }
@@ -84,6 +86,73 @@ void CurrentStudentFile::refuseReorganisationInUse(const QString& path)
     ctx_.ui.error(QStringLiteral("Die Datei ") + QFileInfo(path).fileName()
                   + QStringLiteral(" wird an einem anderen Computer benutzt.\n")
                   + QStringLiteral("Reorganisation kann nicht durchgeführt werden!\n"));
+}
+
+void CurrentStudentFile::fileGone()
+{
+    if (handlingGone_ || !table_.isOpen())
+        return;
+    handlingGone_ = true;
+    goneAsked_ = true;
+    const QString name = QFileInfo(path_).fileName();
+    const bool replaced = QFileInfo(resolvePath(path_)).isFile();
+    const bool editing = table_.isEditing() || (typing_ && typing_());
+    QString text = QStringLiteral("Die Schülerdatei ") + name;
+    text += replaced ? QStringLiteral(" wurde durch eine andere Datei ersetzt (z. B. durch einen Datenimport),\n")
+                     : QStringLiteral(" ist nicht mehr vorhanden: sie wurde gelöscht oder verschoben,\n");
+    text += QStringLiteral("während sie hier geöffnet war. In sie wird nichts mehr gespeichert.\n");
+    if (editing)
+        text += QStringLiteral("Ihre letzte Eingabe ist noch nicht gespeichert.\n");
+    text += QStringLiteral("\nJa: alles, was hier geöffnet ist, als neue Datei speichern\n")
+          + QStringLiteral("Nein: ") + (replaced ? QStringLiteral("die neue Datei öffnen") : QStringLiteral("eine andere Datei öffnen"))
+          + (editing ? QStringLiteral(" (Ihre Eingabe wird verworfen)") : QString()) + QStringLiteral("\n")
+          + QStringLiteral("Abbrechen: jetzt nichts tun (beim nächsten Speichern wird wieder gefragt)");
+    const Answer a = ctx_.ui.ask(text, Buttons::YesNoCancel);
+    if (a == Answer::Yes) {
+        // Hands over what a cell editor still holds; the save itself is
+        // refused while this runs.
+        table_.savePending();
+        if (!saveAsNewFile())
+            goneAsked_ = false;
+    } else if (a == Answer::No) {
+        table_.cancel();
+        open(path_);
+    }
+    handlingGone_ = false;
+}
+
+bool CurrentStudentFile::saveAsNewFile()
+{
+    const QFileInfo old(path_);
+    const std::optional<QString> chosen =
+        ctx_.ui.saveFile(QStringLiteral("Als neue Datei speichern"), QStringLiteral("Schülerdateien (*.dbf *.DBF)"),
+                         old.absolutePath(), old.completeBaseName() + QStringLiteral("_NEU.DBF"));
+    if (!chosen || chosen->trimmed().isEmpty())
+        return false;
+    const QFileInfo fi(chosen->trimmed());
+    const QString path = joinPath(fi.path(), fi.completeBaseName() + QStringLiteral(".DBF"));
+    if (!checkDirectoryConvention(toWindowsSeparators(path), FileKind::StudentFile, ctx_.ui))
+        return false;
+    const StudentFileContext fc{ctx_.workspace, ctx_.paths.computerName, *ctx_.files, ctx_.ui};
+    if (!createEmptyStudentFile(path, fc))
+        return false;
+    int written = 0;
+    try {
+        auto into = openToEdit(path);
+        written = table_.copyAllInto(*into);
+        into->flush();
+    } catch (const std::exception& e) {
+        ctx_.ui.error(QStringLiteral("Die Daten konnten nicht in ") + QFileInfo(path).fileName()
+                      + QStringLiteral(" gespeichert werden:\n") + QString::fromLocal8Bit(e.what()));
+        return false;
+    }
+    zedora::writeAssignments(path, ctx_.workspace, assignments_, ctx_.ui,
+                             [this](const QString& p) { ctx_.createdFiles->registerFile(p); });
+    table_.cancel();
+    open(path);
+    ctx_.ui.info(QString::number(written) + QStringLiteral(" Datensätze wurden in ") + toWindowsSeparators(path)
+                 + QStringLiteral(" gespeichert."));
+    return true;
 }
 
 QString CurrentStudentFile::fileName() const
@@ -157,7 +226,13 @@ bool CurrentStudentFile::open(const QString& requested)
             ctx_.ui.error(requested + QStringLiteral(" nicht vorhanden!") + QStringLiteral("\n"));
         path = prepareFallback();
     }
-    finishInterruptedReorganisation(path);
+    const PendingMove pending = finishPendingMove(path);
+    if (pending == PendingMove::Busy || pending == PendingMove::Failed) {
+        // Never read around a move that is not finished: the table could be
+        // paired with another one's memos.
+        ctx_.ui.error(pendingMoveMessage(path, pending));
+        path = prepareFallback();
+    }
     if (indexMissing(path) && !reorganise(path)) {
         // The file itself is sound when others merely have it open.
         if (tableInUse(path))
@@ -187,6 +262,7 @@ bool CurrentStudentFile::open(const QString& requested)
     }
     fallback_ = path;
     path_ = path;
+    goneAsked_ = false;
     ctx_.settings.NotenDatei = path;
     editState_.tableLock = ctx_.settings.SperreOption;
     applyEditState(editState_);
@@ -332,8 +408,7 @@ void CurrentStudentFile::deleteFiles()
     }
     const bool table = QFileInfo(path).suffix().compare(QLatin1String("DBF"), Qt::CaseInsensitive) == 0;
     if (table && tableInUse(path)) {
-        ctx_.ui.warning(QStringLiteral("Die Datei ") + QFileInfo(path).fileName()
-                        + QStringLiteral(" wird an einem anderen Computer benutzt.\nSie kann nicht gelöscht werden!\n"));
+        ctx_.ui.warning(inUseMessage(path, QStringLiteral("gelöscht")));
         return;
     }
     if (ctx_.ui.ask(QStringLiteral("Soll die gewählte Datei \n\n") + path
@@ -341,12 +416,12 @@ void CurrentStudentFile::deleteFiles()
                     Buttons::YesNoCancel)
         != Answer::Yes)
         return;
-    ctx_.files->deleteFile(path);
-    if (table) {
-        ctx_.createdFiles->beginDefer();
-        for (const char* ext : {".MDX", ".DBT", ".INI"})
-            ctx_.files->deleteFile(companionOf(path, ext));
-        ctx_.createdFiles->endDefer();
+    if (!table) {
+        ctx_.files->deleteFile(path);
+    } else if (deleteTable(path, *ctx_.files) == ReplaceOutcome::InUse) {
+        // Someone opened it while the question was open.
+        ctx_.ui.warning(inUseMessage(path, QStringLiteral("gelöscht")));
+        return;
     }
     emit filesChanged();
 }

@@ -90,6 +90,9 @@ private:
     static bool askReorganisation(Interaction& ui);
     StudentTable::ConflictChoice askConflict(const StudentTable::FieldConflict& conflict);
     void refuseReorganisationInUse(const QString& path);
+    // The open file was deleted, moved or replaced under this window.
+    void fileGone();
+    bool saveAsNewFile();
 
     AppContext& ctx_;
     StudentTable table_;
@@ -102,6 +105,8 @@ private:
     EditState editState_;
     QTimer lookTimer_;
     std::function<bool()> typing_;
+    bool goneAsked_ = false;   // the look does not ask again until the next save
+    bool handlingGone_ = false;
 };
 
 } // namespace zedora

@@ -8,6 +8,7 @@
 #include "base/workspace_files.h"
 #include "data/student_identity.h"
 #include "data/student_schema.h"
+#include "data/student_file_access.h"
 #include "data/table_in_use.h"
 #include "dbase/raw_file.h"
 #include "dbase/table.h"
@@ -16,7 +17,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cstdio>
 
 namespace zedora {
 namespace {
@@ -29,11 +29,6 @@ std::string native(const QString& path)
 QString companion(const QString& dbfPath, const char* ext, bool* exists = nullptr)
 {
     return QString::fromStdString(dbase::companionPath(native(dbfPath), ext, exists));
-}
-
-QString journalPath(const QString& dbfPath)
-{
-    return companion(dbfPath, ".REO");
 }
 
 // path without extension, the file name upper-cased as the program names
@@ -51,11 +46,6 @@ QString upperBase(const QString& path)
 void removeQuietly(const QString& path)
 {
     QFile::remove(path);
-}
-
-bool renameOver(const QString& from, const QString& to)
-{
-    return std::rename(native(from).c_str(), native(to).c_str()) == 0;
 }
 
 void copyRecord(const dbase::Table& from, dbase::Table& to)
@@ -112,6 +102,11 @@ bool buildIndexes(const QString& dbfPath, IndexKind kind, WorkspaceFiles& files)
 
 bool createEmptyStudentFile(const QString& path, const StudentFileContext& ctx)
 {
+    return createStudentFile(path, ctx, {});
+}
+
+bool createStudentFile(const QString& path, const StudentFileContext& ctx, const StudentFileFill& fill)
+{
     TNeueDateien& reg = ctx.files.createdFiles();
     reg.beginDefer();
     const QString base = upperBase(path);
@@ -122,8 +117,7 @@ bool createEmptyStudentFile(const QString& path, const StudentFileContext& ctx)
     const bool exists = pathExists(dbf);
     // Replacing a file another computer works in would lose its work.
     if (exists && tableInUse(dbf)) {
-        ctx.ui.error(QStringLiteral("Die Datei ") + QFileInfo(dbf).fileName()
-                     + QStringLiteral(" wird an einem anderen Computer benutzt.\nSie kann nicht überschrieben werden!\n"));
+        ctx.ui.error(inUseMessage(dbf, QStringLiteral("überschrieben")));
         reg.endDefer();
         return false;
     }
@@ -139,34 +133,65 @@ bool createEmptyStudentFile(const QString& path, const StudentFileContext& ctx)
         }
     }
 
-    // The copy is made in this computer's scratch folder, so that two
-    // computers creating files at once do not share one staging file.
+    // The new file is made complete, index included, in this computer's
+    // scratch folder (two computers creating files at once do not share one
+    // staging file) and then replaces the old one as a whole.
     const QString staging = scratchPrefix(ctx) + QStringLiteral("NEU");
-    bool ok = false;
-    try {
+    const auto clearStaging = [&] {
         for (const char* ext : {".DBF", ".DBT", ".MDX"})
             removeQuietly(staging + QLatin1String(ext));
-        ok = copyFileSafely(resolveIn(ctx.workspace, QStringLiteral("MUSTER\\MUSTER.MS1")),
-                            staging + QStringLiteral(".DBF"))
+    };
+    clearStaging();
+    bool ok = false;
+    bool inUse = false;
+    try {
+        const QString stagingDbf = staging + QStringLiteral(".DBF");
+        ok = copyFileSafely(resolveIn(ctx.workspace, QStringLiteral("MUSTER\\MUSTER.MS1")), stagingDbf)
           && copyFileSafely(resolveIn(ctx.workspace, QStringLiteral("MUSTER\\MUSTER.MS3")),
                             staging + QStringLiteral(".DBT"));
         if (ok) {
-            dbase::Table::open(native(staging + QStringLiteral(".DBF")))->fieldCount();  // a valid table?
-            if (exists)
-                dbase::Table::remove(native(resolvePath(dbf)));
-            dbase::Table::rename(native(staging + QStringLiteral(".DBF")), native(dbf));
-            reg.registerFile(resolvePath(dbf));
-            reg.registerFile(companion(dbf, ".DBT"));
-            ok = buildIndexes(dbf, IndexKind::StudentFile, ctx.files);
+            {
+                auto table = dbase::Table::open(native(stagingDbf), dbase::OpenMode::ExclusiveWithoutIndex);
+                table->rebuildIndex(studentIndexTagSpecs());
+            }
+            if (fill) {
+                try {
+                    fill(stagingDbf);
+                } catch (const std::exception& e) {
+                    clearStaging();
+                    ctx.ui.error(QStringLiteral("Die Datei ") + dbf + QStringLiteral(" wurde nicht vollständig gefüllt:\n")
+                                 + QString::fromUtf8(e.what()) + QStringLiteral("\nEine vorhandene Datei bleibt unverändert."));
+                    reg.endDefer();
+                    return false;
+                }
+            }
+            // The index must carry the name the file will have.
+            dbase::MdxIndex::renameTable(native(staging + QStringLiteral(".MDX")),
+                                         QFileInfo(dbf).completeBaseName().toStdString());
+            const ReplaceOutcome outcome =
+                replaceTable(dbf, {{QStringLiteral(".DBF"), stagingDbf},
+                                   {QStringLiteral(".DBT"), staging + QStringLiteral(".DBT")},
+                                   {QStringLiteral(".MDX"), staging + QStringLiteral(".MDX")}});
+            inUse = outcome == ReplaceOutcome::InUse;
+            ok = outcome == ReplaceOutcome::Done;
+            if (ok) {
+                reg.registerFile(resolvePath(dbf));
+                reg.registerFile(companion(dbf, ".DBT"));
+                reg.registerFile(companion(dbf, ".MDX"));
+            }
         }
     } catch (const std::exception&) {
         ok = false;
     }
     if (!ok) {
-        removeQuietly(staging + QStringLiteral(".DBF"));
-        removeQuietly(staging + QStringLiteral(".DBT"));
-        ctx.ui.error(QStringLiteral("Neuanlegen nicht fehlerfrei gelungen!\n\nIst das Programm BDE ordnungsgemäß installiert?\n")
-                     + QStringLiteral("\n"));
+        // Parts a journal still names are left for whoever finishes it.
+        if (!QFileInfo::exists(journalPathOf(dbf)))
+            clearStaging();
+        if (inUse)
+            ctx.ui.error(inUseMessage(dbf, QStringLiteral("überschrieben")));
+        else
+            ctx.ui.error(QStringLiteral("Neuanlegen nicht fehlerfrei gelungen!\n\nIst das Programm BDE ordnungsgemäß installiert?\n")
+                         + QStringLiteral("\n"));
     }
     reg.endDefer();
     return ok;
@@ -174,29 +199,7 @@ bool createEmptyStudentFile(const QString& path, const StudentFileContext& ctx)
 
 bool finishInterruptedReorganisation(const QString& dbfPath)
 {
-    const QString journal = journalPath(resolvePath(dbfPath));
-    QFile f(journal);
-    if (!f.exists())
-        return false;
-    if (!f.open(QIODevice::ReadOnly))
-        return true;
-    const QList<QByteArray> lines = f.readAll().split('\n');
-    f.close();
-    // Each line: extension, tab, the complete new file waiting in TMP. The
-    // journal is written only once all of them are complete, so finishing
-    // the replacement always gives the new file.
-    for (QByteArray line : lines) {
-        line = line.trimmed();
-        const qsizetype tab = line.indexOf('\t');
-        if (tab < 0)
-            continue;
-        const QString ext = QString::fromUtf8(line.left(tab));
-        const QString source = QString::fromUtf8(line.mid(tab + 1));
-        if (QFileInfo::exists(source))
-            renameOver(source, companion(resolvePath(dbfPath), qPrintable(ext)));
-    }
-    QFile::remove(journal);
-    return true;
+    return finishPendingMove(resolvePath(dbfPath)) != PendingMove::None;
 }
 
 bool reorganiseStudentFile(const QString& path, const StudentFileContext& ctx,
@@ -278,40 +281,31 @@ bool reorganiseStudentFile(const QString& path, const StudentFileContext& ctx,
     }
     step(ReorganisationStep::NewFileBuilt);
 
-    struct Part {
-        const char* ext;
-        ReorganisationStep done;
-    };
-    const Part parts[] = {{".DBT", ReorganisationStep::MemosReplaced},
-                          {".DBF", ReorganisationStep::TableReplaced},
-                          {".MDX", ReorganisationStep::IndexReplaced}};
-    QByteArray journal;
-    for (const Part& p : parts) {
-        const QString source = companion(tmp, p.ext);
-        if (QFileInfo::exists(source))
-            journal += QByteArray(p.ext) + '\t' + source.toUtf8() + '\n';
+    // Memos first and the index last, so the hook's steps name the parts.
+    const ReorganisationStep done[] = {ReorganisationStep::MemosReplaced, ReorganisationStep::TableReplaced,
+                                       ReorganisationStep::IndexReplaced};
+    std::vector<MovePart> parts;
+    std::vector<ReorganisationStep> steps;
+    int i = 0;
+    for (const char* ext : {".DBT", ".DBF", ".MDX"}) {
+        const QString source = companion(tmp, ext);
+        if (QFileInfo::exists(source)) {
+            parts.push_back({QString::fromLatin1(ext), source});
+            steps.push_back(done[i]);
+        }
+        ++i;
     }
-    if (!writeFileSafely(journalPath(dbf), journal)) {
-        clearScratch();
-        return false;
-    }
-    step(ReorganisationStep::JournalWritten);
-
-    bool ok = true;
-    for (const Part& p : parts) {
-        const QString source = companion(tmp, p.ext);
-        if (QFileInfo::exists(source))
-            ok = renameOver(source, companion(dbf, p.ext)) && ok;
-        step(p.done);
-    }
+    bool ok = moveTableIntoPlace(dbf, parts, [&](int moved) {
+        step(moved == 0 ? ReorganisationStep::JournalWritten : steps[size_t(moved - 1)]);
+    });
     heldNew.reset();
     heldOld.reset();
-    if (ok)
-        QFile::remove(journalPath(dbf));
-    else
-        ok = finishInterruptedReorganisation(dbf) && !QFileInfo::exists(journalPath(dbf));
+    if (!ok)
+        ok = finishPendingMove(dbf) == PendingMove::Finished;
     ctx.files.createdFiles().registerFile(companion(dbf, ".MDX"));
-    clearScratch();
+    // Parts a journal still names are left for whoever finishes it.
+    if (ok || !QFileInfo::exists(journalPathOf(dbf)))
+        clearScratch();
     return ok;
 }
 

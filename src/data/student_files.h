@@ -30,6 +30,10 @@ bool buildIndexes(const QString& dbfPath, IndexKind kind, WorkspaceFiles& files)
 // A new, empty student file from the workspace template MUSTER\MUSTER.MS1
 // (with MUSTER.MS3), with its indexes. Asks before replacing a file.
 bool createEmptyStudentFile(const QString& path, const StudentFileContext& context);
+// The same, filled by fill (which may throw) before it takes the place of
+// an existing file: a failure or a kill on the way leaves the old file.
+using StudentFileFill = std::function<void(const QString& stagingDbf)>;
+bool createStudentFile(const QString& path, const StudentFileContext& context, const StudentFileFill& fill);
 
 // The steps of a reorganisation, for tests that interrupt it.
 enum class ReorganisationStep {

@@ -2,6 +2,7 @@
 
 #include "base/ansi_text.h"
 #include "data/record_filter.h"
+#include "data/student_file_access.h"
 #include "dbase/table.h"
 
 #include <QFileInfo>
@@ -41,7 +42,19 @@ StudentTable::~StudentTable() = default;
 void StudentTable::open(const QString& path, const QString& tag)
 {
     close();
-    auto table = dbase::Table::open(QFileInfo(path).absoluteFilePath().toStdString());
+    adopt(zedora::openToEdit(path), path, tag);
+}
+
+bool StudentTable::openToRead(const QString& path, const QString& tag)
+{
+    close();
+    OpenedTable opened = zedora::openToRead(path);
+    adopt(std::move(opened.table), path, opened.withoutIndex ? QString() : tag);
+    return !opened.withoutIndex;
+}
+
+void StudentTable::adopt(std::unique_ptr<dbase::Table> table, const QString& path, const QString& tag)
+{
     table->setWriteThrough(true);
     table_ = std::move(table);
     path_ = path;
@@ -60,6 +73,11 @@ void StudentTable::open(const QString& path, const QString& tag)
     rebuildRows(0);
     row_ = rows_.empty() ? -1 : 0;
     resetAndAnnounce();
+}
+
+bool StudentTable::stillAtItsPath() const
+{
+    return table_ && table_->stillAtPath();
 }
 
 void StudentTable::close()
@@ -454,6 +472,14 @@ bool StudentTable::post()
         return true;
     if (posting_)
         return false;
+    if (!stillAtItsPath()) {
+        if (gone_)
+            gone_();
+        else if (report_)
+            report_(QStringLiteral("Der Datensatz konnte nicht gespeichert werden:\nDie Datei ") + QFileInfo(path_).fileName()
+                    + QStringLiteral(" wurde gelöscht, verschoben oder ersetzt."));
+        return false;
+    }
     const bool inserting = state_ == State::Insert;
     uint32_t recno = 0;
     // Only while writing and asking: the views told afterwards may save again.
@@ -624,6 +650,11 @@ void StudentTable::deleteCurrent()
         return;
     if (state_ == State::Insert) {
         cancel();
+        return;
+    }
+    if (!stillAtItsPath()) {
+        if (gone_)
+            gone_();
         return;
     }
     cancel();

@@ -47,6 +47,9 @@ public:
 
     // Opens path (throws dbase::DbfError); orders by tag (empty: physical).
     void open(const QString& path, const QString& tag = QString());
+    // Only to be read (a transfer source): a missing index that cannot be
+    // rebuilt here gives the stored order. False in that case.
+    bool openToRead(const QString& path, const QString& tag = QString());
     void close();
     bool isOpen() const { return bool(table_); }
     QString path() const { return path_; }
@@ -111,6 +114,17 @@ public:
     // Hands a value still being typed (a cell editor) to the record.
     void setInputTakeOver(std::function<void()> takeOver) { takeOverInput_ = std::move(takeOver); }
 
+    // Whether the open file still has its name: false once it was deleted,
+    // moved or replaced under this window. Nothing is written then.
+    bool stillAtItsPath() const;
+    // Runs instead of a save or delete that finds the file gone; the edit
+    // stays pending.
+    void setGoneReport(std::function<void()> report) { gone_ = std::move(report); }
+    // Appends every live record of the open file, the pending edit
+    // included, to into (fields matched by name), so work in a file that
+    // lost its name can be kept in a new one. Returns the records written.
+    int copyAllInto(dbase::Table& into);
+
     void setChangeCheck(ChangeCheck check) { check_ = std::move(check); }
     // Where a refused save or delete is reported (another computer holds
     // the record, the disk is full); without it the engine's error is thrown.
@@ -156,6 +170,7 @@ signals:
     void stateChanged(StudentTable::State state);
 
 private:
+    void adopt(std::unique_ptr<dbase::Table> table, const QString& path, const QString& tag);
     void rebuildRows(uint32_t keepRecno);
     bool visible() const;
     bool ofRestrictedStudent() const;
@@ -190,6 +205,7 @@ private:
     std::vector<bool> readOnly_;
     ChangeCheck check_;
     ErrorReport report_;
+    std::function<void()> gone_;
     ConflictResolver resolver_;
     bool posting_ = false;         // a save is asking the user; no outside refresh
     bool outsideChanged_ = false;  // others changed rows while this record was edited
