@@ -1,6 +1,7 @@
 #include "entry/bulk_block_list.h"
 
 #include "base/ansi_text.h"
+#include "data/student_file_access.h"
 #include "dbase/table.h"
 
 #include <QFileInfo>
@@ -13,7 +14,7 @@ QStringList blockChoices(const QString& blockFilePath)
     if (blockFilePath.isEmpty() || !QFileInfo(blockFilePath).isFile())
         return list;
     try {
-        auto t = dbase::Table::open(QFileInfo(blockFilePath).absoluteFilePath().toStdString());
+        auto t = openToRead(blockFilePath).table;
         const int id = t->findField("ID");
         const int text = t->findField("INHALT");
         if (id < 0 || text < 0)

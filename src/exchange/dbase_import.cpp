@@ -9,6 +9,7 @@
 #include "base/workspace_files.h"
 #include "core/settings.h"
 #include "data/student_identity.h"
+#include "data/student_file_access.h"
 #include "dbase/table.h"
 
 #include <QFileInfo>
@@ -53,7 +54,7 @@ QStringList courseNames(const QString& importFile)
     if (!pathExists(path))
         return list;
     try {
-        auto t = dbase::Table::open(QFileInfo(path).absoluteFilePath().toStdString());
+        auto t = openToRead(path).table;
         Reader r(*t);
         for (t->first(); !t->eof(); t->next())
             list << r.text(QStringLiteral("FACHKURZ")).leftJustified(7, QLatin1Char(' '), true)
@@ -162,7 +163,7 @@ bool readDbaseSource(const QString& path, ImportSource source, const Settings& s
 
     std::unique_ptr<dbase::Table> t;
     try {
-        t = dbase::Table::open(QFileInfo(file).absoluteFilePath().toStdString());
+        t = openToRead(file).table;
     } catch (const std::exception& e) {
         ui.error(QStringLiteral("Die Datei ") + path.trimmed()
                  + QStringLiteral(" ist keine lesbare dBase-Datei.\nEs wurden keine Daten übernommen.\n\n")

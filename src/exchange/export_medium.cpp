@@ -2,6 +2,7 @@
 
 #include "base/interaction.h"
 #include "base/path_resolver.h"
+#include "data/student_file_access.h"
 #include "base/safe_file.h"
 #include "base/workspace_files.h"
 
@@ -38,6 +39,11 @@ QStringList transferToMedium(Interaction& ui, WorkspaceFiles& files, const QStri
     }
     ui.info(QDir::toNativeSeparators(folder + QLatin1Char('/')) + QStringLiteral("-----") + open.completeBaseName());
 
+    const PendingMove pending = finishPendingMove(open.absoluteFilePath());
+    if (pending == PendingMove::Busy || pending == PendingMove::Failed) {
+        ui.error(pendingMoveMessage(open.absoluteFilePath(), pending));
+        return {};
+    }
     const QString base = open.absolutePath() + QLatin1Char('/') + open.completeBaseName();
     QStringList copied;
     bool failed[3] = {false, false, false};

@@ -8,6 +8,7 @@
 #include "base/safe_file.h"
 #include "base/workspace_files.h"
 #include "core/settings.h"
+#include "data/student_file_access.h"
 #include "dbase/table.h"
 
 #include <QDir>
@@ -196,12 +197,24 @@ bool writeSibankFile(const ImportTable& table, const QString& target, const QStr
     }
     if (!buildSibankIndexTags(staging))
         return fail(QStringLiteral("Die Indizes konnten nicht angelegt werden."));
-    removeTable(dbf);
+    // Replaced as a whole, only once the new file is complete.
+    std::vector<MovePart> parts;
     try {
-        dbase::Table::rename(native(staging), native(dbf));
+        dbase::MdxIndex::renameTable(native(mdxOf(staging)), fi.completeBaseName().toStdString());
     } catch (const std::exception& e) {
         return fail(QString::fromUtf8(e.what()));
     }
+    for (const char* ext : {".DBF", ".DBT", ".MDX"}) {
+        bool exists = false;
+        const QString part = QString::fromStdString(dbase::companionPath(native(staging), ext, &exists));
+        if (exists)
+            parts.push_back({QString::fromLatin1(ext), part});
+    }
+    const ReplaceOutcome outcome = replaceTable(dbf, parts);
+    if (outcome == ReplaceOutcome::InUse)
+        return fail(inUseMessage(dbf, QStringLiteral("überschrieben")).trimmed());
+    if (outcome != ReplaceOutcome::Done)
+        return fail(QStringLiteral("Die Datei ") + dbf + QStringLiteral(" konnte nicht ersetzt werden."));
     files.createdFiles().registerFile(dbf);
     files.createdFiles().registerFile(mdxOf(dbf));
     ui.info(QStringLiteral("DBF-Datei im Sibank-Format im Verzeichnis\n\n") + QDir::toNativeSeparators(fi.path())

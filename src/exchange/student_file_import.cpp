@@ -3,6 +3,7 @@
 #include "base/ansi_text.h"
 #include "base/interaction.h"
 #include "base/path_resolver.h"
+#include "data/student_file_access.h"
 #include "data/student_files.h"
 #include "dbase/table.h"
 
@@ -51,23 +52,16 @@ QString question(const QString& fileName, const QString& dataDirectory)
 bool makeAndFill(const QString& path, ImportTable& table, const ClassFilter& filter,
                  const StudentFileContext& ctx, std::vector<CreatedFile>& created, bool nameRefusals)
 {
-    if (!createEmptyStudentFile(path, ctx)) {
+    int students = 0;
+    // Filled beside and only then put in place of an existing class.
+    const auto fill = [&](const QString& staging) { students = fillStudentFile(staging, table, filter); };
+    if (!createStudentFile(path, ctx, fill)) {
         // Without the question before each file the user would not know which one is missing.
         if (nameRefusals)
             ctx.ui.warning(QStringLiteral("Die Datei ") + withDbfExtension(path) + QStringLiteral(" wurde nicht angelegt."));
         return false;
     }
-    const QString dbf = resolvePath(withDbfExtension(path));
-    CreatedFile file{dbf, 0};
-    try {
-        file.students = fillStudentFile(dbf, table, filter);
-    } catch (const std::exception& e) {
-        ctx.ui.error(QStringLiteral("Die Datei ") + dbf + QStringLiteral(" wurde nicht vollständig gefüllt:\n")
-                     + QString::fromUtf8(e.what()));
-        created.push_back(file);
-        return false;
-    }
-    created.push_back(file);
+    created.push_back(CreatedFile{resolvePath(withDbfExtension(path)), students});
     return true;
 }
 
@@ -80,7 +74,7 @@ QString proposedFileName(const QString& dataDirectory, bool perClass)
 
 int fillStudentFile(const QString& dbfPath, ImportTable& table, const ClassFilter& filter)
 {
-    auto t = dbase::Table::open(QFileInfo(resolvePath(dbfPath)).absoluteFilePath().toStdString());
+    auto t = openToEdit(dbfPath);
     t->setWriteThrough(false);
     int written = 0;
     for (int r = 1; r < table.rowCount(); ++r) {

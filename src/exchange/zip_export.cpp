@@ -4,6 +4,7 @@
 #include "base/created_files_register.h"
 #include "base/interaction.h"
 #include "base/path_resolver.h"
+#include "data/student_file_access.h"
 #include "base/safe_file.h"
 #include "base/workspace_relative.h"
 
@@ -59,6 +60,12 @@ ExportList buildExportList(const ExportSelection& s)
         const QString dbfPath = existing(studentFolder, dbf);
         if (dbfPath.isEmpty()) {
             list.problem = QStringLiteral("Die Schülerdatei ") + dbf + QStringLiteral(" wurde nicht gefunden!");
+            return list;
+        }
+        // A move another process left half done would export a mixed pair.
+        const PendingMove pending = finishPendingMove(dbfPath);
+        if (pending == PendingMove::Busy || pending == PendingMove::Failed) {
+            list.problem = pendingMoveMessage(dbfPath, pending).trimmed();
             return list;
         }
         add(dir + QLatin1Char('\\') + base + QStringLiteral(".DBF"), dbfPath);

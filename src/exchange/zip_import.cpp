@@ -4,6 +4,9 @@
 #include "base/created_files_register.h"
 #include "base/interaction.h"
 #include "base/path_resolver.h"
+#include "data/student_file_access.h"
+#include "data/table_in_use.h"
+#include "dbase/raw_file.h"
 #include "exchange/zip_archive.h"
 
 #include <QDir>
@@ -70,6 +73,19 @@ bool makeFolder(const QString& folder, QStringList& made)
     return true;
 }
 
+QString companionIn(const QString& dbf, const char* ext)
+{
+    return QString::fromStdString(dbase::companionPath(QFileInfo(dbf).absoluteFilePath().toStdString(), ext));
+}
+
+// What was imported before a move stopped, for the message.
+QString placedSoFar(const QStringList& placed)
+{
+    if (placed.isEmpty())
+        return QStringLiteral("\nEs wurde nichts importiert.");
+    return QStringLiteral("\nBereits importiert (vollständig):\n") + placed.join(QLatin1Char('\n'));
+}
+
 } // namespace
 
 QString unsafePathReason(const QString& path)
@@ -134,6 +150,45 @@ struct ZipImport::Planned {
     QString scratch; // beside target while preparing
     bool existed = false;
 };
+
+namespace {
+
+bool tableSuffix(const QString& path)
+{
+    const QString ext = upperAscii(QFileInfo(path).suffix());
+    return ext == QLatin1String("DBF") || ext == QLatin1String("DBT") || ext == QLatin1String("MDX")
+        || ext == QLatin1String("INI");
+}
+
+} // namespace
+
+struct ZipImport::TableGroup {
+    QString dbf;
+    std::vector<const Planned*> parts;
+};
+
+// Splits the plan into tables (every file of a .DBF's name goes with it)
+// and the other files.
+void ZipImport::groupTables(const std::vector<Planned>& plan, std::vector<TableGroup>& tables,
+                            std::vector<const Planned*>& plain)
+{
+    QHash<QString, size_t> byStem;
+    for (const Planned& p : plan) {
+        if (upperAscii(QFileInfo(p.target).suffix()) != QLatin1String("DBF"))
+            continue;
+        const QFileInfo fi(p.target);
+        byStem.insert(upperAscii(fi.absolutePath() + QLatin1Char('/') + fi.completeBaseName()), tables.size());
+        tables.push_back({p.target, {}});
+    }
+    for (const Planned& p : plan) {
+        const QFileInfo fi(p.target);
+        const auto at = byStem.constFind(upperAscii(fi.absolutePath() + QLatin1Char('/') + fi.completeBaseName()));
+        if (tableSuffix(p.target) && at != byStem.constEnd())
+            tables[*at].parts.push_back(&p);
+        else
+            plain.push_back(&p);
+    }
+}
 
 ZipImportResult ZipImport::importZip(const QString& zipPath)
 {
@@ -348,46 +403,55 @@ ZipImportResult ZipImport::importZip(const QString& zipPath)
         }
     }
 
-    // 4. Everything is prepared: move into place. Replaced files are kept
-    // aside until all are in, so a failure half-way puts the old ones back.
-    auto renameFile = [](const QString& from, const QString& to) {
-        return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-    };
-    std::vector<const Planned*> placed;
-    std::vector<std::pair<QString, QString>> keptAside; // original, aside
-    bool ok = true;
-    QString failedTarget;
-    for (const Planned& p : plan) {
-        if (QFileInfo::exists(p.target)) {
-            const QString aside = p.scratch + QStringLiteral("-old");
-            QFile::remove(aside);
-            if (!renameFile(p.target, aside)) {
-                ok = false;
-                failedTarget = p.target;
-                break;
-            }
-            keptAside.emplace_back(p.target, aside);
+    // 4. Everything is prepared. A table (.DBF with .DBT, .MDX and its .INI)
+    // moves as one through the table journal, so a kill at any moment
+    // leaves the old or the new table whole; nothing moves while another
+    // computer has one of the tables open.
+    std::vector<TableGroup> tables;
+    std::vector<const Planned*> plain;
+    groupTables(plan, tables, plain);
+    for (const TableGroup& t : tables) {
+        if (tableInUse(t.dbf)) {
+            for (const Planned& p : plan)
+                QFile::remove(p.scratch);
+            removeMadeFolders(made);
+            refuse(inUseMessage(t.dbf, QStringLiteral("ersetzt")) + QStringLiteral("Es wurde nichts importiert."));
+            return result;
         }
-        if (!renameFile(p.scratch, p.target)) {
-            ok = false;
-            failedTarget = p.target;
-            break;
-        }
-        placed.push_back(&p);
     }
-    if (!ok) {
-        for (const Planned* p : placed)
-            QFile::remove(p->target);
-        for (auto it = keptAside.crbegin(); it != keptAside.crend(); ++it)
-            renameFile(it->second, it->first);
+    const auto stopHalfWay = [&](const QString& target, const QString& why) {
+        // Parts a table journal still names are left for whoever finishes it.
+        const bool pending = QFileInfo::exists(journalPathOf(target));
         for (const Planned& p : plan)
-            QFile::remove(p.scratch);
-        removeMadeFolders(made);
-        refuse(arg(import_texts::kCopyFailed, failedTarget));
-        return result;
+            if (!pending)
+                QFile::remove(p.scratch);
+        refuse(why.isEmpty() ? arg(import_texts::kPlaceFailed, target) : why);
+    };
+    QStringList placed;
+    for (const TableGroup& t : tables) {
+        std::vector<MovePart> parts;
+        for (const Planned* p : t.parts)
+            parts.push_back({QLatin1Char('.') + upperAscii(QFileInfo(p->target).suffix()), p->scratch});
+        const bool hadIndex = pathExists(companionIn(t.dbf, ".MDX"));
+        const ReplaceOutcome outcome = replaceTable(t.dbf, parts, moveHook_);
+        if (outcome != ReplaceOutcome::Done) {
+            stopHalfWay(t.dbf, outcome == ReplaceOutcome::InUse
+                                   ? inUseMessage(t.dbf, QStringLiteral("ersetzt")) + placedSoFar(placed)
+                                   : QString());
+            return result;
+        }
+        if (hadIndex && createdFiles_)
+            createdFiles_->unregisterFile(companionIn(t.dbf, ".MDX"));
+        for (const Planned* p : t.parts)
+            placed << p->target;
     }
-    for (const auto& kept : keptAside)
-        QFile::remove(kept.second);
+    for (const Planned* p : plain) {
+        if (std::rename(QFile::encodeName(p->scratch).constData(), QFile::encodeName(p->target).constData()) != 0) {
+            stopHalfWay(p->target, arg(import_texts::kPlaceFailed, p->target) + placedSoFar(placed));
+            return result;
+        }
+        placed << p->target;
+    }
     for (const Planned& p : plan)
         result.copied << p.target;
     if (createdFiles_) {
@@ -396,16 +460,6 @@ ZipImportResult ZipImport::importZip(const QString& zipPath)
         for (const Planned& p : plan) {
             if (!p.existed)
                 createdFiles_->registerFile(p.target);
-        }
-    }
-
-    // Imported student files are indexed again when opened.
-    const QDir indexDir(resolveIn(workspace_, dataDirectory));
-    for (const QString& f : indexDir.entryList(QDir::Files)) {
-        if (f.endsWith(QLatin1String(".mdx"), Qt::CaseInsensitive)) {
-            QFile::remove(indexDir.filePath(f));
-            if (createdFiles_)
-                createdFiles_->unregisterFile(indexDir.filePath(f));
         }
     }
 

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <vector>
 
 namespace zedora {
 
@@ -50,8 +51,14 @@ public:
     // From the chosen zip on (the confirmation and the dialog done).
     ZipImportResult importZip(const QString& zipPath);
 
+    // Tests: called after each part of a table moved into place.
+    void setMoveHook(std::function<void(int)> hook) { moveHook_ = std::move(hook); }
+
 private:
     struct Planned;
+    struct TableGroup;
+    static void groupTables(const std::vector<Planned>& plan, std::vector<TableGroup>& tables,
+                            std::vector<const Planned*>& plain);
     bool refuse(const QString& text);
 
     QString workspace_;
@@ -60,6 +67,7 @@ private:
     TNeueDateien* createdFiles_;
     ZipImportLimits limits_;
     std::function<bool(const QStringList&)> replaceCheck_;
+    std::function<void(int)> moveHook_;
 };
 
 // The reason a name from the zip or a line of export.log may not be used,
@@ -101,6 +109,7 @@ inline const char* const kBadName = "Der Name \"%1\" ist nicht zulässig: %2";
 inline const char* const kBadLine = "Die Zeile \"%1\" der Liste export.log ist nicht zulässig: %2";
 inline const char* const kMissing = "Die Liste export.log nennt \"%1\", die ZIP-Datei enthält diese Datei aber nicht.";
 inline const char* const kUnpackFailed = "Die Datei \"%1\" konnte nicht entpackt werden.";
+inline const char* const kPlaceFailed = "Die Datei \"%1\" konnte nicht an ihren Platz gebracht werden.";
 inline const char* const kCopyFailed =
     "Die Datei \"%1\" konnte nicht kopiert werden.\nEs wurde nichts importiert.";
 } // namespace import_texts

@@ -3,6 +3,7 @@
 #include "main/cli_dbf_check.h"
 
 #include "base/ansi_text.h"
+#include "data/student_file_access.h"
 #include "dbase/table.h"
 #include "dbase/tag_sets.h"
 
@@ -81,9 +82,21 @@ std::string optionsText(const dbase::TagInfo& t)
     return o.empty() ? "-" : o;
 }
 
-int info(const std::string& file, std::ostream& out)
+// Readers go the program's way: a pending move is finished, a lost index
+// rebuilt where possible, else the table is read in its stored order.
+std::unique_ptr<Table> openForReading(const std::string& file, std::ostream* note = nullptr)
 {
-    auto t = Table::open(file);
+    OpenedTable opened = openToRead(QString::fromStdString(file));
+    if (opened.withoutIndex && note)
+        *note << "Hinweis: Die Indexdatei " << dbase::companionPath(file, ".MDX")
+              << " fehlt oder ist beschädigt und kann hier nicht neu aufgebaut werden;\n"
+                 "die Datensätze kommen in der gespeicherten Reihenfolge.\n";
+    return std::move(opened.table);
+}
+
+int info(const std::string& file, std::ostream& out, std::ostream& err)
+{
+    auto t = openForReading(file, &err);
     uint32_t deleted = 0;
     const uint32_t total = t->recordCount();
     for (uint32_t r = 1; r <= total; ++r) {
@@ -111,9 +124,9 @@ int info(const std::string& file, std::ostream& out)
     return 0;
 }
 
-int dump(const std::string& file, const std::string& tag, std::ostream& out)
+int dump(const std::string& file, const std::string& tag, std::ostream& out, std::ostream& err)
 {
-    auto t = Table::open(file);
+    auto t = openForReading(file, &err);
     if (!tag.empty())
         t->selectTag(tag);
     for (int i = 0; i < t->fieldCount(); ++i)
@@ -127,9 +140,9 @@ int dump(const std::string& file, const std::string& tag, std::ostream& out)
     return 0;
 }
 
-int tags(const std::string& file, std::ostream& out)
+int tags(const std::string& file, std::ostream& out, std::ostream& err)
 {
-    auto t = Table::open(file);
+    auto t = openForReading(file, &err);
     for (const auto& tag : t->tags())
         out << utf8(tag.name) << "\t" << utf8(tag.expression) << "\t" << utf8(optionsText(tag)) << "\n";
     return 0;
@@ -216,13 +229,13 @@ int dbfCommand(const Args& args, std::ostream& out, std::ostream& err)
         return dbfAppend(file, Args(args.begin() + 1, args.end()), out, err);
     try {
         if (verb == "info" && args.size() == 2)
-            return info(file, out);
+            return info(file, out, err);
         if (verb == "tags" && args.size() == 2)
-            return tags(file, out);
+            return tags(file, out, err);
         if (verb == "dump" && args.size() == 2)
-            return dump(file, {}, out);
+            return dump(file, {}, out, err);
         if (verb == "dump" && args.size() == 4 && args[2] == "--tag")
-            return dump(file, args[3], out);
+            return dump(file, args[3], out, err);
         if (verb == "reindex" && args.size() == 3)
             return reindex(file, args[2], out);
         if (verb == "addtag" && args.size() >= 4)

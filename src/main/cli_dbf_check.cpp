@@ -1,6 +1,7 @@
 #include "main/cli_dbf_check.h"
 
 #include "base/ansi_text.h"
+#include "data/student_file_access.h"
 #include "dbase/index.h"
 #include "dbase/table.h"
 
@@ -17,7 +18,7 @@ using dbase::Table;
 
 constexpr int kProblems = 1;
 constexpr int kUsage = 2;
-constexpr int kFailed = 3;
+constexpr int kFailed = 1; // refused or failed, as for every command
 
 // A value from the command line: UTF-8, with \n for a line break and \t for
 // a tab as the dump writes them.
@@ -96,7 +97,11 @@ int dbfVerify(const std::string& file, std::ostream& out, std::ostream& err)
         problems.push_back(incomplete);
     } else {
         try {
-            auto t = Table::open(file);
+            OpenedTable opened = openToRead(QString::fromStdString(file));
+            auto& t = opened.table;
+            if (opened.withoutIndex)
+                err << "Hinweis: Die Indexdatei von " << file
+                    << " fehlt und kann hier nicht neu aufgebaut werden; nur Tabelle und Memos geprüft.\n";
             problems = t->findProblems();
             if (problems.empty()) {
                 out << "Keine Fehler: " << t->recordCount() << " Datensätze, " << t->tags().size()
@@ -136,7 +141,7 @@ int dbfSet(const std::string& file, const Args& args, std::ostream& out, std::os
     if (!parseAssignments(args, 2, values, err))
         return kUsage;
     try {
-        auto t = Table::open(file);
+        auto t = openToEdit(QString::fromStdString(file));
         if (recno > t->recordCount())
             throw dbase::DbfError("Die Tabelle " + file + " hat keinen Datensatz " + std::to_string(recno) + ".");
         t->gotoRecord(recno);
@@ -158,7 +163,7 @@ int dbfAppend(const std::string& file, const Args& args, std::ostream& out, std:
     if (!parseAssignments(args, 1, values, err))
         return kUsage;
     try {
-        auto t = Table::open(file);
+        auto t = openToEdit(QString::fromStdString(file));
         t->append();
         assign(*t, values);
         t->setWriteThrough(true);

@@ -11,6 +11,7 @@
 #include "data/column_block.h"
 #include "data/column_layout.h"
 #include "data/file_assignments.h"
+#include "data/student_file_access.h"
 #include "data/student_files.h"
 #include "dbase/table.h"
 #include "entry/abbreviation_tables.h"
@@ -47,7 +48,12 @@ const QStringList kKinds = {QStringLiteral("table"),    QStringLiteral("table-em
 std::unique_ptr<dbase::Table> openStudents(const QString& path, std::ostream& err)
 {
     try {
-        auto table = dbase::Table::open(path.toStdString());
+        OpenedTable opened = openToRead(path);
+        auto table = std::move(opened.table);
+        if (opened.withoutIndex)
+            err << "Hinweis: Die Indexdatei von " << QFileInfo(path).fileName().toStdString()
+                << " fehlt und kann hier nicht neu aufgebaut werden;\n"
+                   "die Schüler kommen in der gespeicherten Reihenfolge.\n";
         try {
             table->selectTag("KLASSE");
         } catch (const std::exception&) {
@@ -170,7 +176,7 @@ int listCommand(const Args& args, std::ostream& out, std::ostream& err)
         }
         QVector<std::pair<QString, QString>> blocks;
         try {
-            auto table = dbase::Table::open(path.toStdString());
+            auto table = openToRead(path).table;
             const int id = table->fieldIndex("ID"), text = table->fieldIndex("INHALT");
             for (table->first(); !table->isEmpty() && !table->eof();) {
                 blocks.append({fromAnsi(table->text(id)).trimmed(), fromAnsi(table->text(text))});

@@ -15,6 +15,7 @@
 #include "dbase/table.h"
 #include "base/created_files_register.h"
 #include "base/workspace_files.h"
+#include "data/student_file_access.h"
 #include "data/student_files.h"
 #include "entry/abbreviation_tables.h"
 #include "main/cli_console.h"
@@ -190,19 +191,21 @@ int pdfCommand(const Args& args, std::ostream& out, std::ostream& err)
         buildIndexes(studentFile, IndexKind::StudentFile, files);
     };
     try {
-        try {
-            table = dbase::Table::open(studentFile.toStdString());
-        } catch (const dbase::IndexDamaged&) {
-            reindex();
-            table = dbase::Table::open(studentFile.toStdString());
-        }
+        OpenedTable opened = openToRead(studentFile);
+        table = std::move(opened.table);
         bool indexed = false;
         for (const auto& t : table->tags())
             indexed = indexed || t.name == tag;
-        if (!indexed) {
+        if (!indexed && !opened.withoutIndex) {
+            // An index of an older kind, without the tag of the sort order.
             reindex();
-            table = dbase::Table::open(studentFile.toStdString());
+            opened = openToRead(studentFile);
+            table = std::move(opened.table);
         }
+        if (opened.withoutIndex)
+            err << "Hinweis: Die Indexdatei von " << QFileInfo(studentFile).fileName().toStdString()
+                << " fehlt und kann hier nicht neu aufgebaut werden;\n"
+                   "die Zeugnisse kommen in der gespeicherten Reihenfolge.\n";
         try {
             table->selectTag(tag);
         } catch (const std::exception&) {

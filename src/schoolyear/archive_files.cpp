@@ -3,6 +3,7 @@
 #include "base/ansi_text.h"
 #include "base/interaction.h"
 #include "base/path_resolver.h"
+#include "data/student_file_access.h"
 #include "dbase/table.h"
 
 #include <QDir>
@@ -95,15 +96,18 @@ std::optional<ArchiveTransfer> transferIntoArchive(const QString& sourcePath, co
             return std::nullopt;
     ArchiveTransfer t;
     try {
-        auto from = dbase::Table::open(source.toStdString());
-        auto into = dbase::Table::open(target.toStdString());
+        OpenedTable read = openToRead(source);
+        auto& from = read.table;
+        auto into = openToEdit(target);
         if (!sameLayout(*from, *into)) {
             context.ui.error(QStringLiteral("Die Datei %1 hat nicht den Aufbau der Archivdatei %2!\n\n"
                                             "Übertragung nicht möglich.")
                                  .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(target)));
             return std::nullopt;
         }
-        from->selectTag("ID");
+        // Each ID is taken once whatever the order.
+        if (!read.withoutIndex)
+            from->selectTag("ID");
         into->selectTag("ID");
         const int id = from->fieldIndex("ID");
         std::set<std::string> seen;

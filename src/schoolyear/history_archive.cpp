@@ -2,6 +2,7 @@
 
 #include "base/ansi_text.h"
 #include "base/path_resolver.h"
+#include "data/student_file_access.h"
 #include "dbase/table.h"
 
 #include <QFileInfo>
@@ -19,11 +20,11 @@ bool indexMissing(const QString& dbfPath)
 
 std::unique_ptr<dbase::Table> openArchive(const QString& path, const HistoryArchive::Reorganise& reorganise)
 {
-    // The archive is only read, so the index is needed just for the open
-    // itself: a set index flag without .MDX is repaired first.
-    if (reorganise && indexMissing(path) && !reorganise(path))
-        return nullptr;
-    return dbase::Table::open(path.toStdString(), dbase::OpenMode::Shared);
+    // The archive is only read: a file without its index is reorganised
+    // when it can be, and read in its stored order when not.
+    if (reorganise && indexMissing(path))
+        reorganise(path);
+    return openToRead(path).table;
 }
 
 } // namespace

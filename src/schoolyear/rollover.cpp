@@ -10,6 +10,7 @@
 #include "dbase/error.h"
 #include "dbase/index.h"
 #include "dbase/raw_file.h"
+#include "data/student_file_access.h"
 #include "dbase/table.h"
 #include "schoolyear/code_lists.h"
 #include "schoolyear/rollover_comparison.h"
@@ -29,15 +30,6 @@ std::string native(const QString& path) { return QFileInfo(path).absoluteFilePat
 QString companion(const QString& dbf, const char* ext)
 {
     return QString::fromStdString(dbase::companionPath(native(dbf), ext));
-}
-
-// The reorganisation's journal: the next open of the target finishes the
-// moves it lists.
-QString journalPath(const QString& dbf) { return companion(dbf, ".REO"); }
-
-bool renameOver(const QString& from, const QString& to)
-{
-    return std::rename(native(from).c_str(), native(to).c_str()) == 0;
 }
 
 const char* const kParts[] = {".DBF", ".DBT", ".MDX", ".INI"};
@@ -245,7 +237,7 @@ std::optional<RolloverCounts> rollOver(const RolloverRequest& r, const RolloverS
     try {
         {
             // The current file is only read.
-            auto from = dbase::Table::open(native(source), dbase::OpenMode::Shared);
+            auto from = openToRead(source).table;
             std::vector<std::string> names;
             for (int i = 0; i < from->fieldCount(); ++i)
                 names.push_back(from->field(i).name);
@@ -311,40 +303,30 @@ std::optional<RolloverCounts> rollOver(const RolloverRequest& r, const RolloverS
         return std::nullopt;
     }
 
-    // The table comes last: until it is in place there is no new file.
-    const char* const order[] = {".DBT", ".MDX", ".INI", ".DBF"};
-    QByteArray journal;
-    for (const char* ext : order)
-        if (QFileInfo::exists(companion(scratch, ext)))
-            journal += QByteArray(ext) + '\t' + companion(scratch, ext).toUtf8() + '\n';
-    if (!writeFileSafely(journalPath(target), journal)) {
-        removeScratch(scratch);
-        ui.error(QStringLiteral("Die neue Datei konnte nicht in ") + dirName
-                 + QStringLiteral(" geschrieben werden.\nDie aktuelle Datei ist unverändert."));
-        return std::nullopt;
+    // The table comes last: until it is in place there is no new file. An
+    // old file's assignments do not belong to the new one.
+    std::vector<MovePart> parts;
+    for (const char* ext : {".DBT", ".MDX", ".INI", ".DBF"}) {
+        const QString from = companion(scratch, ext);
+        if (QFileInfo::exists(from) || QLatin1String(ext) == QLatin1String(".INI"))
+            parts.push_back({QString::fromLatin1(ext), QFileInfo::exists(from) ? from : QString()});
     }
-    step(RolloverStep::JournalWritten);
-    if (QFileInfo::exists(target))
-        QFile::remove(target);
-    step(RolloverStep::OldTargetRemoved);
-    bool ok = true;
     const RolloverStep placed[] = {RolloverStep::MemosPlaced, RolloverStep::IndexPlaced,
                                    RolloverStep::AssignmentsPlaced, RolloverStep::TablePlaced};
-    for (int i = 0; i < 4; ++i) {
-        const QString from = companion(scratch, order[i]);
-        const QString to = companion(target, order[i]);
-        if (QFileInfo::exists(from))
-            ok = renameOver(from, to) && ok;
-        else if (QString::fromLatin1(order[i]) == QLatin1String(".INI"))
-            QFile::remove(to); // an old file's assignments do not belong to the new one
-        step(placed[i]);
-    }
+    bool ok = moveTableIntoPlace(target, parts, [&](int moved) {
+        if (moved == 0) {
+            step(RolloverStep::JournalWritten);
+            step(RolloverStep::OldTargetRemoved);
+        } else {
+            step(placed[std::min(moved, 4) - 1]);
+        }
+    });
     heldTarget.reset();
-    if (ok)
-        QFile::remove(journalPath(target));
-    else
-        ok = finishInterruptedReorganisation(target) && QFileInfo::exists(target);
-    removeScratch(scratch);
+    if (!ok)
+        ok = finishPendingMove(target) == PendingMove::Finished && QFileInfo::exists(target);
+    // Parts a journal still names are left for whoever finishes it.
+    if (ok || !QFileInfo::exists(journalPathOf(target)))
+        removeScratch(scratch);
     if (!ok) {
         ui.error(QStringLiteral("Die neue Datei konnte nicht in ") + dirName
                  + QStringLiteral(" abgelegt werden.\nDie aktuelle Datei ist unverändert."));

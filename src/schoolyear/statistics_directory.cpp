@@ -2,6 +2,7 @@
 
 #include "base/ansi_text.h"
 #include "base/path_resolver.h"
+#include "data/student_file_access.h"
 #include "dbase/table.h"
 
 #include <QDir>
@@ -31,7 +32,7 @@ bool visitFile(const QString& directory, const QString& file, QStringList* damag
         return false;
     }
     try {
-        auto table = dbase::Table::open(path.toStdString(), dbase::OpenMode::Shared);
+        auto table = openToRead(path).table;
         table->selectTag("");
         visit(*table, true);
         for (table->first(); !table->isEmpty() && !table->eof(); table->next())

@@ -3,6 +3,7 @@
 #include "base/ansi_text.h"
 #include "base/path_resolver.h"
 #include "data/student_schema.h"
+#include "data/student_file_access.h"
 #include "dbase/table.h"
 
 #include <QFileInfo>
@@ -12,7 +13,7 @@ namespace zedora {
 GradeCount countGrades(const QString& path, const QString& field)
 {
     GradeCount c;
-    auto table = dbase::Table::open(path.toStdString(), dbase::OpenMode::Shared);
+    auto table = openToRead(path).table;
     table->selectTag("");
     const int f = table->fieldIndex(toAnsiStd(upperAscii(field.trimmed())));
     for (table->first(); !table->isEmpty() && !table->eof(); table->next()) {

@@ -8,6 +8,7 @@
 #include "base/path_resolver.h"
 #include "base/safe_file.h"
 #include "base/workspace_files.h"
+#include "data/student_file_access.h"
 #include "data/student_files.h"
 #include "data/table_in_use.h"
 #include "dbase/table.h"
@@ -154,7 +155,7 @@ bool TextBlockFile::openChecked(const QString& dbf)
 {
     bool sound = false;
     try {
-        table_ = dbase::Table::open(native(dbf), dbase::OpenMode::Shared);
+        table_ = openToEdit(dbf);
         table_->selectTag("ID");
         sound = table_->findProblems().empty();
     } catch (const std::exception&) {
@@ -205,7 +206,7 @@ bool TextBlockFile::reopenIfReplaced()
 bool TextBlockFile::openTable(const QString& dbf)
 {
     try {
-        table_ = dbase::Table::open(native(dbf), dbase::OpenMode::Shared);
+        table_ = openToEdit(dbf);
         table_->selectTag("ID");
         path_ = resolvePath(dbf);
         noteOpened();
@@ -221,6 +222,30 @@ void TextBlockFile::close()
     table_.reset();
 }
 
+void TextBlockFile::letGo()
+{
+    if (table_)
+        heldName_ = name_;
+    close();
+}
+
+bool TextBlockFile::takeBack()
+{
+    if (heldName_.isEmpty() || table_)
+        return false;
+    const QString name = heldName_;
+    heldName_.clear();
+    // The replacement was made beside the old file while it was still
+    // there, so its files cannot carry the old ones' numbers: a changed
+    // identity is a replaced file. Marks handed out before then count in
+    // the old one.
+    if (identityOf(path_) != onDisk_) {
+        ++generation_;
+        marksStale_ = true;
+    }
+    return open(name);
+}
+
 QVector<TextBlock> TextBlockFile::blocks()
 {
     QVector<TextBlock> out;
@@ -230,6 +255,9 @@ QVector<TextBlock> TextBlockFile::blocks()
     table_->refresh();
     for (table_->first(); !table_->eof(); table_->next())
         out.append({text(*table_, "ID"), text(*table_, "INHALT"), table_->recno(), generation_});
+    // Every mark is handed out afresh.
+    marksStale_ = false;
+    freshMarks_.clear();
     return out;
 }
 
@@ -249,7 +277,7 @@ std::optional<TextBlock> TextBlockFile::find(const QString& id)
         return std::nullopt;
     if (!table_->findKey(toAnsiStd(upperAscii(id))))
         return std::nullopt;
-    return TextBlock{text(*table_, "ID"), text(*table_, "INHALT"), table_->recno(), generation_};
+    return handOut(TextBlock{text(*table_, "ID"), text(*table_, "INHALT"), table_->recno(), generation_});
 }
 
 std::optional<TextBlock> TextBlockFile::nearest(const QString& id)
@@ -259,7 +287,14 @@ std::optional<TextBlock> TextBlockFile::nearest(const QString& id)
         return std::nullopt;
     if (!table_->findNearest(toAnsiStd(upperAscii(id))) || table_->eof())
         return std::nullopt;
-    return TextBlock{text(*table_, "ID"), text(*table_, "INHALT"), table_->recno(), generation_};
+    return handOut(TextBlock{text(*table_, "ID"), text(*table_, "INHALT"), table_->recno(), generation_});
+}
+
+TextBlock TextBlockFile::handOut(const TextBlock& block)
+{
+    if (marksStale_)
+        freshMarks_.insert(block.mark);
+    return block;
 }
 
 bool TextBlockFile::stillCurrent(const TextBlock& block)
@@ -290,8 +325,10 @@ bool TextBlockFile::remove(const TextBlock& block)
 
 bool TextBlockFile::withBlock(std::uint32_t mark, const std::function<void(dbase::Table&)>& change)
 {
-    if (reopenIfReplaced()) {
+    if (reopenIfReplaced() || (marksStale_ && !freshMarks_.contains(mark))) {
         // The mark counted in the old file; in the new one it is another block.
+        marksStale_ = false;
+        freshMarks_.clear();
         tellReplaced();
         return false;
     }
@@ -325,6 +362,8 @@ std::optional<std::uint32_t> TextBlockFile::addEmpty()
     try {
         table_->append();
         table_->post();
+        if (marksStale_)
+            freshMarks_.insert(table_->recno());
         return table_->recno();
     } catch (const std::exception& e) {
         if (table_->state() != dbase::Table::State::Browse)

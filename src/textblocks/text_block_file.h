@@ -3,6 +3,7 @@
 // the index tag ID. Blocks are read in index order, afresh on every call, so
 // what another computer changed shows up. Every message goes through the
 // interaction seam.
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -48,6 +49,11 @@ public:
     // on reading and writing as a deleted file. Opens the file now under
     // the name again when that happened; true when it did.
     bool reopenIfReplaced();
+    // Closes the table while an import may replace the file; takeBack()
+    // opens it again under its name and counts it as replaced, so a block
+    // read before is never written over another one.
+    void letGo();
+    bool takeBack();
     bool isOpen() const { return table_ != nullptr; }
     QString fileName() const { return name_; }
     QString path() const;
@@ -96,6 +102,7 @@ private:
     bool reportFailure(const std::exception& e);
     QString backupDir() const;
     void deleteScratchFiles();
+    TextBlock handOut(const TextBlock& block);
     bool withBlock(std::uint32_t mark, const std::function<void(dbase::Table&)>& change);
     bool stillCurrent(const TextBlock& block);
     void tellReplaced();
@@ -106,6 +113,11 @@ private:
     Interaction& ui_;
     std::unique_ptr<dbase::Table> table_;
     QString name_;
+    QString heldName_;  // let go of for an import
+    // Taken back replaced: marks handed out before count in the old file;
+    // those handed out since (fresh) are good.
+    bool marksStale_ = false;
+    QSet<std::uint32_t> freshMarks_;
     QString path_;
     // Device and inode of the .DBF and the .MDX as they were opened.
     std::array<std::uint64_t, 4> onDisk_{};

@@ -541,3 +541,24 @@ TEST_F(StudentFileLifecycle, PendingMoveIsBusyWhileItsMoverLivesAndFinishedAfter
     EXPECT_EQ(finishPendingMove(dbf, 100), PendingMove::None);
     expectWhole(readClass(dbf), "Neu", 7);
 }
+
+// Another computer reaching the shared workspace under another path finishes
+// a journal the killed one left, instead of skipping the staged files it
+// cannot find and pairing the new table with the old memos and index.
+TEST_F(StudentFileLifecycle, JournalLeftByOneComputerIsFinishedByOneThatMountsTheWorkspaceElsewhere)
+{
+    writeClass(dbf, "Alt", 5, 20);
+    const std::vector<MovePart> parts = stageNewClass(7);
+    ASSERT_TRUE(killedIn([&] {
+        replaceTable(dbf, parts, [](int moved) {
+            if (moved == 1)
+                killSelf();
+        });
+    }));
+    QTemporaryDir other;
+    const QString moved = other.path() + "/ws";
+    ASSERT_TRUE(QDir().rename(tmp.path(), moved));
+    const ClassRead r = readClass(moved + "/ZE-2425-1/7B.DBF");
+    QDir().rename(moved, tmp.path());
+    expectWhole(r, "Neu", 7);
+}

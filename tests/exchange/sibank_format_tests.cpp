@@ -78,10 +78,15 @@ TEST_F(SibankFormat, ConversionModeWritesTheComparisonFileWithItsTags)
     EXPECT_EQ(tags, (std::vector<std::string>{"GESCH", "UNIKLAS", "SGL", "INDIV", "KLASSE", "NAME", "SGLKLAS"}));
     EXPECT_TRUE(t->findProblems().empty());
 
-    // An existing comparison file is replaced without a question.
+    // Not while someone has it open; then without a question.
     ws.ui.clear();
     table.append(student("Adler", "Ben", "5a", "", "02.10.2010"));
     table.number();
+    EXPECT_EQ(convertToSibank(table, true, ws.root, ws.settings, ws.ui, ws.files), SibankResult::Failed);
+    EXPECT_TRUE(ws.ui.messages().join('|').contains(QStringLiteral("wird an einem anderen Computer benutzt")));
+    EXPECT_EQ(readRecords(target).size(), 2u);
+    t.reset();
+    ws.ui.clear();
     ASSERT_EQ(convertToSibank(table, true, ws.root, ws.settings, ws.ui, ws.files), SibankResult::Written);
     EXPECT_EQ(readRecords(target).size(), 3u);
     EXPECT_EQ(ws.ui.messages().size(), 1);

@@ -87,7 +87,11 @@ TEST_P(RolloverKilled, OldFileUntouchedAndTargetAbsentOrComplete)
     }
     EXPECT_GT(absent + complete, 0);
     EXPECT_GT(complete, 0); // the last steps leave the new file in place
-    EXPECT_GT(absent, 0); // a killed replacement never shows a half file
+    // Without a target, a killed placement leaves none until the table is in;
+    // an old target stays until the next reader finishes the journal.
+    if (!GetParam().targetExists) {
+        EXPECT_GT(absent, 0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(WithAndWithoutTarget, RolloverKilled,

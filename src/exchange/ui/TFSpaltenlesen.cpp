@@ -136,11 +136,7 @@ bool TFSpaltenlesen::openSource(const QString& dbf)
 {
     source_.close();
     try {
-        try {
-            source_.open(dbf, QStringLiteral("KLASSE"));
-        } catch (const std::exception&) {
-            source_.open(dbf); // no index yet: the stored order
-        }
+        source_.openToRead(dbf, QStringLiteral("KLASSE"));
     } catch (const std::exception&) {
         ui_.warning(QStringLiteral("Die Datei kann nicht gelesen werden!"));
         fillGrid();

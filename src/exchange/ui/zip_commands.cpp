@@ -68,8 +68,12 @@ void importZip(MainFrame& frame)
     QString path = file.path();
     // The tables are closed while their files may be replaced.
     file.table().close();
-    ZipImport import(ctx.workspace, ctx.userMode.isAdministrator(), ctx.ui, ctx.createdFiles.get());
-    const ZipImportResult r = import.run(ctx.settings.ImEx1);
+    ZipImportResult r;
+    {
+        TablesLetGo letGo(ctx.heldTables);
+        ZipImport import(ctx.workspace, ctx.userMode.isAdministrator(), ctx.ui, ctx.createdFiles.get());
+        r = import.run(ctx.settings.ImEx1);
+    }
     if (!r.zipFolder.isEmpty())
         ctx.settings.ImEx1 = r.zipFolder;
     if (r.imported) {

@@ -41,6 +41,8 @@ public:
     void reload();
     // Opens the file again and shows it when it was replaced on disk.
     void refreshIfReplaced();
+    // Shows the block file again after it was let go of and taken back.
+    void showFileAgain() { afterOpen(); }
 
     std::optional<TextBlock> currentBlock() const;
     bool selectBlock(std::uint32_t mark);

@@ -62,6 +62,11 @@ TextBlockCommands::TextBlockCommands(MainFrame& frame) : QObject(&frame.window()
     connectMemoPanel();
     // A zip import or a reorganisation ends by opening the student file;
     // the block file may have been replaced on the way.
+    heldId_ = c.heldTables.add([this] { file_->letGo(); },
+                               [this] {
+                                   if (file_->takeBack() && window_)
+                                       window_->showFileAgain();
+                               });
     connect(&frame.studentFile(), &CurrentStudentFile::opened, this, [this] {
         if (window_)
             window_->refreshIfReplaced();
@@ -72,6 +77,7 @@ TextBlockCommands::TextBlockCommands(MainFrame& frame) : QObject(&frame.window()
 
 TextBlockCommands::~TextBlockCommands()
 {
+    frame_.context().heldTables.remove(heldId_);
     // The window works on the block file held here.
     delete window_.data();
 }

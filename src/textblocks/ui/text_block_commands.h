@@ -59,6 +59,7 @@ private:
 
     MainFrame& frame_;
     std::unique_ptr<TextBlockFile> file_;
+    int heldId_ = 0;
     QPointer<TFTBS> window_;
     std::unique_ptr<SpellChecker> spell_;
     std::unique_ptr<PrintMetrics> metrics_;
