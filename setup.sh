@@ -11,7 +11,7 @@ PACKAGES=(
   libzip-dev libmariadb-dev libxlsxwriter-dev libhunspell-dev hunspell-de-de
   fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev libshp-dev
-  python3-dbfread gdal-bin libdbd-xbase-perl poppler-utils xvfb xauth imagemagick
+  python3-dbfread gdal-bin libdbd-xbase-perl poppler-utils xvfb xauth xdotool imagemagick
   mariadb-server cups printer-driver-cups-pdf desktop-file-utils appstream dpkg-dev python3-openpyxl
   clang libclang-rt-14-dev
 )

@@ -98,9 +98,9 @@ void CurrentStudentFile::fileGone()
     const bool replaced = QFileInfo(resolvePath(path_)).isFile();
     const bool editing = table_.isEditing() || (typing_ && typing_());
     QString text = QStringLiteral("Die Schülerdatei ") + name;
-    text += replaced ? QStringLiteral(" wurde durch eine andere Datei ersetzt (z. B. durch einen Datenimport),\n")
-                     : QStringLiteral(" ist nicht mehr vorhanden: sie wurde gelöscht oder verschoben,\n");
-    text += QStringLiteral("während sie hier geöffnet war. In sie wird nichts mehr gespeichert.\n");
+    text += replaced ? QStringLiteral(" wurde durch eine andere Datei ersetzt\n(z. B. durch einen Datenimport), ")
+                     : QStringLiteral(" ist nicht mehr vorhanden:\nsie wurde gelöscht oder verschoben, ");
+    text += QStringLiteral("während sie hier geöffnet war.\nIn sie wird nichts mehr gespeichert.\n");
     if (editing)
         text += QStringLiteral("Ihre letzte Eingabe ist noch nicht gespeichert.\n");
     text += QStringLiteral("\nJa: alles, was hier geöffnet ist, als neue Datei speichern\n")
@@ -136,21 +136,22 @@ bool CurrentStudentFile::saveAsNewFile()
     const StudentFileContext fc{ctx_.workspace, ctx_.paths.computerName, *ctx_.files, ctx_.ui};
     if (!createEmptyStudentFile(path, fc))
         return false;
+    const QString created = resolvePath(path);
     int written = 0;
     try {
-        auto into = openToEdit(path);
+        auto into = openToEdit(created);
         written = table_.copyAllInto(*into);
         into->flush();
     } catch (const std::exception& e) {
-        ctx_.ui.error(QStringLiteral("Die Daten konnten nicht in ") + QFileInfo(path).fileName()
+        ctx_.ui.error(QStringLiteral("Die Daten konnten nicht in ") + QFileInfo(created).fileName()
                       + QStringLiteral(" gespeichert werden:\n") + QString::fromLocal8Bit(e.what()));
         return false;
     }
-    zedora::writeAssignments(path, ctx_.workspace, assignments_, ctx_.ui,
+    zedora::writeAssignments(created, ctx_.workspace, assignments_, ctx_.ui,
                              [this](const QString& p) { ctx_.createdFiles->registerFile(p); });
     table_.cancel();
-    open(path);
-    ctx_.ui.info(QString::number(written) + QStringLiteral(" Datensätze wurden in ") + toWindowsSeparators(path)
+    open(created);
+    ctx_.ui.info(QString::number(written) + QStringLiteral(" Datensätze wurden in ") + QDir::toNativeSeparators(created)
                  + QStringLiteral(" gespeichert."));
     return true;
 }

@@ -202,7 +202,7 @@ std::optional<RolloverCounts> rollOver(const RolloverRequest& r, const RolloverS
     std::unique_ptr<dbase::Table> comparison;
     if (r.compare) {
         try {
-            comparison = dbase::Table::open(native(r.compareFile), dbase::OpenMode::Shared);
+            comparison = openToRead(r.compareFile).table;
         } catch (const std::exception&) {
             ui.error(QStringLiteral("Die Abgleichdatei ") + r.compareFile
                      + QStringLiteral("\nist keine Datei im Sibank-Format!"));

@@ -68,6 +68,25 @@ std::array<std::uint64_t, 4> identityOf(const QString& dbf)
 
 const QString kFilter = QStringLiteral("Textbausteindateien (#*.dbf &*.dbf #*.DBF &*.DBF)");
 
+// The new file replaces the old one as a whole: a crash on the way leaves
+// the old blocks or the new ones, never no file. Throws with the reason.
+void replaceWithScratch(const QString& dbf, const QString& scratch)
+{
+    dbase::MdxIndex::renameTable(native(companion(scratch, ".MDX")), QFileInfo(dbf).completeBaseName().toStdString());
+    std::vector<MovePart> parts;
+    for (const char* ext : {".DBF", ".DBT", ".MDX"}) {
+        bool exists = false;
+        const QString part = QString::fromStdString(dbase::companionPath(native(scratch), ext, &exists));
+        if (exists)
+            parts.push_back({QString::fromLatin1(ext), part});
+    }
+    const ReplaceOutcome outcome = replaceTable(dbf, parts);
+    if (outcome == ReplaceOutcome::InUse)
+        throw std::runtime_error(inUseMessage(dbf, QStringLiteral("ersetzt")).trimmed().toStdString());
+    if (outcome != ReplaceOutcome::Done)
+        throw std::runtime_error(("Die Datei " + QFileInfo(dbf).fileName() + " konnte nicht ersetzt werden.").toStdString());
+}
+
 } // namespace
 
 TextBlockFile::TextBlockFile(const QString& workspace, WorkspaceFiles& files, Interaction& ui)
@@ -406,10 +425,7 @@ bool TextBlockFile::rebuild(const QString& dbfIn)
                 to->post();
             }
         }
-        // The old file moves aside before the new one takes its name, so
-        // no moment passes without the blocks on disk.
-        dbase::Table::rename(native(dbf), native(old));
-        dbase::Table::rename(native(scratch), native(dbf));
+        replaceWithScratch(dbf, scratch);
         deleteScratchFiles();
         return true;
     } catch (const std::exception&) {
@@ -563,10 +579,7 @@ bool TextBlockFile::replaceAll(const QString& editorText)
                 to->post();
             }
         }
-        // The old blocks are moved aside, not deleted, until the new file
-        // has their name: a crash in between leaves them in TMP.DBF.
-        dbase::Table::rename(native(dbf), native(old));
-        dbase::Table::rename(native(scratch), native(dbf));
+        replaceWithScratch(dbf, scratch);
         deleteScratchFiles();
     } catch (const std::exception& e) {
         if (!QFileInfo(dbf).isFile() && QFileInfo(resolvePath(old)).isFile())
