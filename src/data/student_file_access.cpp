@@ -158,6 +158,22 @@ ReplaceOutcome replaceTable(const QString& target, const std::vector<MovePart>& 
     return ReplaceOutcome::Done;
 }
 
+std::vector<MovePart> stagedTableFor(const QString& target, const QString& stagingDbf)
+{
+    std::vector<MovePart> parts;
+    for (const char* ext : {".DBF", ".DBT", ".MDX"}) {
+        bool exists = false;
+        const QString part = QString::fromStdString(dbase::companionPath(native(stagingDbf), ext, &exists));
+        if (!exists)
+            continue;
+        // An index names its table; it must carry the name it will have.
+        if (QLatin1String(ext) == QLatin1String(".MDX"))
+            dbase::MdxIndex::renameTable(native(part), QFileInfo(target).completeBaseName().toStdString());
+        parts.push_back({QString::fromLatin1(ext), part});
+    }
+    return parts;
+}
+
 ReplaceOutcome deleteTable(const QString& dbfPath, WorkspaceFiles& files)
 {
     const QString dbf = resolvePath(dbfPath);

@@ -49,6 +49,9 @@ enum class ReplaceOutcome { Done, InUse, Failed };
 // Companions of target that parts do not name (.DBT, .MDX) are deleted, so
 // the new table is never paired with old memos or an old index.
 ReplaceOutcome replaceTable(const QString& target, const std::vector<MovePart>& parts, const MoveHook& hook = {});
+// The .DBF, .DBT and .MDX of a staged table, as far as they exist, as the
+// parts that replace another table; the index is renamed for target first.
+std::vector<MovePart> stagedTableFor(const QString& target, const QString& stagingDbf);
 
 // Deletes the table with its .DBT, .MDX and .INI through the file helpers.
 // InUse when another process has it open.

@@ -165,13 +165,7 @@ bool createStudentFile(const QString& path, const StudentFileContext& ctx, const
                     return false;
                 }
             }
-            // The index must carry the name the file will have.
-            dbase::MdxIndex::renameTable(native(staging + QStringLiteral(".MDX")),
-                                         QFileInfo(dbf).completeBaseName().toStdString());
-            const ReplaceOutcome outcome =
-                replaceTable(dbf, {{QStringLiteral(".DBF"), stagingDbf},
-                                   {QStringLiteral(".DBT"), staging + QStringLiteral(".DBT")},
-                                   {QStringLiteral(".MDX"), staging + QStringLiteral(".MDX")}});
+            const ReplaceOutcome outcome = replaceTable(dbf, stagedTableFor(dbf, stagingDbf));
             inUse = outcome == ReplaceOutcome::InUse;
             ok = outcome == ReplaceOutcome::Done;
             if (ok) {

@@ -198,19 +198,12 @@ bool writeSibankFile(const ImportTable& table, const QString& target, const QStr
     if (!buildSibankIndexTags(staging))
         return fail(QStringLiteral("Die Indizes konnten nicht angelegt werden."));
     // Replaced as a whole, only once the new file is complete.
-    std::vector<MovePart> parts;
+    ReplaceOutcome outcome = ReplaceOutcome::Failed;
     try {
-        dbase::MdxIndex::renameTable(native(mdxOf(staging)), fi.completeBaseName().toStdString());
+        outcome = replaceTable(dbf, stagedTableFor(dbf, staging));
     } catch (const std::exception& e) {
         return fail(QString::fromUtf8(e.what()));
     }
-    for (const char* ext : {".DBF", ".DBT", ".MDX"}) {
-        bool exists = false;
-        const QString part = QString::fromStdString(dbase::companionPath(native(staging), ext, &exists));
-        if (exists)
-            parts.push_back({QString::fromLatin1(ext), part});
-    }
-    const ReplaceOutcome outcome = replaceTable(dbf, parts);
     if (outcome == ReplaceOutcome::InUse)
         return fail(inUseMessage(dbf, QStringLiteral("überschrieben")).trimmed());
     if (outcome != ReplaceOutcome::Done)

@@ -72,15 +72,7 @@ const QString kFilter = QStringLiteral("Textbausteindateien (#*.dbf &*.dbf #*.DB
 // the old blocks or the new ones, never no file. Throws with the reason.
 void replaceWithScratch(const QString& dbf, const QString& scratch)
 {
-    dbase::MdxIndex::renameTable(native(companion(scratch, ".MDX")), QFileInfo(dbf).completeBaseName().toStdString());
-    std::vector<MovePart> parts;
-    for (const char* ext : {".DBF", ".DBT", ".MDX"}) {
-        bool exists = false;
-        const QString part = QString::fromStdString(dbase::companionPath(native(scratch), ext, &exists));
-        if (exists)
-            parts.push_back({QString::fromLatin1(ext), part});
-    }
-    const ReplaceOutcome outcome = replaceTable(dbf, parts);
+    const ReplaceOutcome outcome = replaceTable(dbf, stagedTableFor(dbf, scratch));
     if (outcome == ReplaceOutcome::InUse)
         throw std::runtime_error(inUseMessage(dbf, QStringLiteral("ersetzt")).trimmed().toStdString());
     if (outcome != ReplaceOutcome::Done)

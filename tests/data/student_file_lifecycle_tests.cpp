@@ -10,6 +10,7 @@
 #include "data/table_move_journal.h"
 #include "dbase/io_hook.h"
 #include "dbase/table.h"
+#include "support/other_computer.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -64,52 +65,6 @@ void killSelf()
 {
     ::kill(::getpid(), SIGKILL);
 }
-
-// Another process that keeps the table open in the given mode until let go.
-class OtherProcess {
-public:
-    OtherProcess(const QString& dbf, dbase::OpenMode mode)
-    {
-        if (::pipe(ready_) != 0 || ::pipe(release_) != 0)
-            return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            char c = 'x';
-            std::unique_ptr<dbase::Table> t;
-            try {
-                t = dbase::Table::open(native(dbf), mode);
-            } catch (...) {
-                c = 'e';
-            }
-            if (::write(ready_[1], &c, 1) != 1)
-                ::_exit(2);
-            ::read(release_[0], &c, 1);
-            ::_exit(0);
-        }
-        char c = 0;
-        ok_ = ::read(ready_[0], &c, 1) == 1 && c == 'x';
-    }
-    ~OtherProcess() { letGo(); }
-    bool ok() const { return ok_; }
-    void letGo()
-    {
-        if (pid_ <= 0)
-            return;
-        const char c = 'q';
-        if (::write(release_[1], &c, 1) != 1)
-            ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-        for (int fd : {ready_[0], ready_[1], release_[0], release_[1]})
-            ::close(fd);
-    }
-
-private:
-    int ready_[2] = {-1, -1};
-    int release_[2] = {-1, -1};
-    pid_t pid_ = -1;
-    bool ok_ = false;
-};
 
 // Every engine open for writing fails as on a read-only file system.
 class ReadOnlyFileSystem {
@@ -456,7 +411,7 @@ TEST_F(StudentFileLifecycle, IndexThatCannotBeRebuiltHereIsReadInRecordOrderAndR
         SCOPED_TRACE("held without index by another process");
         writeClass(dbf, "Alt", 4, 20);
         QFile::remove(dir + "7B.MDX");
-        OtherProcess other(dbf, dbase::OpenMode::SharedWithoutIndex);
+        test::HoldingComputer other(dbf, nullptr, dbase::OpenMode::SharedWithoutIndex);
         ASSERT_TRUE(other.ok());
         expectReadWithoutIndex();
         EXPECT_FALSE(QFileInfo::exists(dir + "7B.MDX")) << "the index was built under another process";
@@ -488,7 +443,7 @@ TEST_F(StudentFileLifecycle, ReplaceAndDeleteAreRefusedWhileAnotherProcessHasThe
         const std::vector<MovePart> parts = stageNewClass(7);
         const auto before = folderListing(dir);
         {
-            OtherProcess other(dbf, mode);
+            test::HoldingComputer other(dbf, nullptr, mode);
             ASSERT_TRUE(other.ok());
             EXPECT_EQ(replaceTable(dbf, parts), ReplaceOutcome::InUse);
             EXPECT_EQ(deleteTable(dbf, files), ReplaceOutcome::InUse);

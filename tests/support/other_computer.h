@@ -45,7 +45,8 @@ inline int onOtherComputer(const std::function<void()>& work)
 // edit) until it is let go.
 class HoldingComputer {
 public:
-    HoldingComputer(const QString& path, const char* editing = nullptr)
+    HoldingComputer(const QString& path, const char* editing = nullptr,
+                    dbase::OpenMode mode = dbase::OpenMode::Shared)
     {
         if (::pipe(ready_) != 0 || ::pipe(release_) != 0)
             return;
@@ -54,7 +55,7 @@ public:
             char c = 'x';
             std::unique_ptr<dbase::Table> t;
             try {
-                t = dbase::Table::open(path.toStdString());
+                t = dbase::Table::open(path.toStdString(), mode);
                 if (editing && gotoStudent(*t, editing))
                     t->edit();
             } catch (...) {
