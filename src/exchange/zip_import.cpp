@@ -425,7 +425,7 @@ ZipImportResult ZipImport::importZip(const QString& zipPath)
         for (const Planned& p : plan)
             if (!pending)
                 QFile::remove(p.scratch);
-        refuse(why.isEmpty() ? arg(import_texts::kPlaceFailed, target) : why);
+        refuse(why);
     };
     QStringList placed;
     for (const TableGroup& t : tables) {
@@ -435,9 +435,9 @@ ZipImportResult ZipImport::importZip(const QString& zipPath)
         const bool hadIndex = pathExists(companionIn(t.dbf, ".MDX"));
         const ReplaceOutcome outcome = replaceTable(t.dbf, parts, moveHook_);
         if (outcome != ReplaceOutcome::Done) {
-            stopHalfWay(t.dbf, outcome == ReplaceOutcome::InUse
-                                   ? inUseMessage(t.dbf, QStringLiteral("ersetzt")) + placedSoFar(placed)
-                                   : QString());
+            stopHalfWay(t.dbf, (outcome == ReplaceOutcome::InUse ? inUseMessage(t.dbf, QStringLiteral("ersetzt")).trimmed()
+                                                                 : arg(import_texts::kPlaceFailed, t.dbf))
+                                   + placedSoFar(placed));
             return result;
         }
         if (hadIndex && createdFiles_)
