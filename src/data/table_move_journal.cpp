@@ -45,27 +45,16 @@ bool removeIfThere(const std::string& path)
     return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
-// Carries out the journal's lines; each one may have been done already.
-bool carryOut(const QString& dbfPath, const QByteArray& journal)
+// Carries out the journal's parts; each one may have been done already.
+bool carryOut(const QString& dbfPath, const std::vector<MovePart>& parts)
 {
     bool ok = true;
-    for (QByteArray line : journal.split('\n')) {
-        line = line.trimmed();
-        const qsizetype tab = line.indexOf('\t');
-        const QString ext = QString::fromUtf8(tab < 0 ? line : line.left(tab)).trimmed();
-        if (ext.isEmpty() || !ext.startsWith(QLatin1Char('.')))
-            continue;
-        const QString source = tab < 0 ? QString() : QString::fromUtf8(line.mid(tab + 1)).trimmed();
-        const std::string target = companion(dbfPath, ext);
-        if (source.isEmpty()) {
+    for (const MovePart& p : parts) {
+        const std::string target = companion(dbfPath, p.ext);
+        if (p.source.isEmpty())
             ok = removeIfThere(target) && ok;
-        } else {
-            // Sources are written relative to the table's folder: another
-            // computer may reach the workspace under another path.
-            const QString from = QFileInfo(dbfPath).dir().absoluteFilePath(source);
-            if (QFileInfo::exists(from))
-                ok = std::rename(native(from).c_str(), target.c_str()) == 0 && ok;
-        }
+        else if (QFileInfo::exists(p.source))
+            ok = std::rename(native(p.source).c_str(), target.c_str()) == 0 && ok;
     }
     return ok;
 }
@@ -77,6 +66,44 @@ bool sameInode(const std::string& path, const dbase::RawFile& file)
 }
 
 } // namespace
+
+std::optional<std::vector<MovePart>> readJournal(const QString& dbfPath, const QByteArray& text)
+{
+    const QDir tableDir = QFileInfo(dbfPath).absoluteDir();
+    const QString folder = QDir::cleanPath(tableDir.absolutePath());
+    const QString parent = QFileInfo(folder).absolutePath();
+    std::vector<MovePart> parts;
+    for (QByteArray line : text.split('\n')) {
+        line = line.trimmed();
+        if (line.isEmpty())
+            continue;
+        // A deletion line is the extension alone (its tab trimmed away).
+        const qsizetype tab = line.indexOf('\t');
+        const QString ext = QString::fromUtf8(tab < 0 ? line : line.left(tab)).toUpper();
+        if (ext != QLatin1String(".DBF") && ext != QLatin1String(".DBT") && ext != QLatin1String(".MDX")
+            && ext != QLatin1String(".INI"))
+            return std::nullopt;
+        const QString written = tab < 0 ? QString() : QString::fromUtf8(line.mid(tab + 1)).trimmed();
+        if (written.isEmpty()) {
+            parts.push_back({ext, QString()});
+            continue;
+        }
+        // Sources are written relative to the table's folder: another
+        // computer may reach the workspace under another path.
+        const QString source = QDir::cleanPath(tableDir.absoluteFilePath(written));
+        const QFileInfo fi(source);
+        const QString in = fi.absolutePath();
+        const bool besideTable = in == folder;
+        const bool inScratch = fi.absoluteDir().dirName().compare(QLatin1String("TMP"), Qt::CaseInsensitive) == 0
+                            && QFileInfo(in).absolutePath() == parent;
+        if ((!besideTable && !inScratch) || fi.fileName().isEmpty()
+            || source.compare(QFileInfo(QString::fromStdString(companion(dbfPath, ext))).absoluteFilePath(),
+                              Qt::CaseInsensitive) == 0)
+            return std::nullopt;
+        parts.push_back({ext, source});
+    }
+    return parts;
+}
 
 QString journalPathOf(const QString& dbfPath)
 {
@@ -111,7 +138,8 @@ PendingMove finishPendingMove(const QString& dbfPath, int waitMs)
         } catch (const dbase::DbfError&) {
             return PendingMove::Failed;
         }
-        if (!carryOut(dbfPath, content))
+        const std::optional<std::vector<MovePart>> parts = readJournal(dbfPath, content);
+        if (!parts || !carryOut(dbfPath, *parts))
             return PendingMove::Failed;
         syncDirectoryOf(journal);
         if (::unlink(journal.c_str()) != 0 && errno != ENOENT)

@@ -6,8 +6,10 @@
 // whole. Without a journal the table is the old one, whole. The mover holds
 // a lock on the journal, so a reader that meets it while the move is still
 // running waits instead of finishing it at the same time.
+#include <QByteArray>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace zedora {
@@ -35,5 +37,12 @@ enum class PendingMove {
 PendingMove finishPendingMove(const QString& dbfPath, int waitMs = 5000);
 
 QString journalPathOf(const QString& dbfPath);
+
+// The parts a journal's text names, when every line is one this program
+// writes: ".DBF", ".DBT", ".MDX" or ".INI", a tab, and a source in the
+// table's folder or in the TMP folder beside it (relative to the table's
+// folder, or absolute as older journals have them). Nothing otherwise: a
+// journal from elsewhere must not move or delete other files.
+std::optional<std::vector<MovePart>> readJournal(const QString& dbfPath, const QByteArray& text);
 
 } // namespace zedora

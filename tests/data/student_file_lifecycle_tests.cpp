@@ -517,3 +517,39 @@ TEST_F(StudentFileLifecycle, JournalLeftByOneComputerIsFinishedByOneThatMountsTh
     QDir().rename(moved, tmp.path());
     expectWhole(r, "Neu", 7);
 }
+
+// A journal is taken only as this program writes it: the table's own kinds
+// of file, sources beside the table or in the TMP folder next to it. A
+// journal from elsewhere that names other files moves and deletes nothing,
+// and the table is not read around it.
+TEST_F(StudentFileLifecycle, JournalNamingOtherFilesIsRefusedAndMovesNothing)
+{
+    const QString t = "/ws/ZE-2425-1/5A.DBF";
+    const auto good = readJournal(t, ".DBT\t../TMP/PC-TMP.DBT\n.dbf\t.5A.DBF.zipimport\n.MDX\t\n.INI\t/ws/tmp/PC.INI\n");
+    ASSERT_TRUE(good);
+    ASSERT_EQ(good->size(), 4u);
+    EXPECT_EQ((*good)[0].source, "/ws/TMP/PC-TMP.DBT");
+    EXPECT_EQ((*good)[1].ext, ".DBF");
+    EXPECT_EQ((*good)[1].source, "/ws/ZE-2425-1/.5A.DBF.zipimport");
+    EXPECT_TRUE((*good)[2].source.isEmpty());
+    for (const char* bad : {".DBF\t../../etc/passwd\n", ".DBF\t/etc/passwd\n", ".DBF\t../LAYOUT/DEMO.LAY\n",
+                            ".LAY\t.5A.LAY\n", ".DBF/../../x\t\n", ".DBF\t5A.DBF\n", ".DBF\t../ZE-2324-1/5A.DBF\n",
+                            ".DBF .5A.DBF.zipimport\n", ".DBF\t../TMP/sub/X.DBF\n", ".DBFX\n"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_FALSE(readJournal(t, bad));
+    }
+
+    writeClass(dbf, "Alt", 5, 20);
+    const QString outside = tmp.path() + "/fremd.txt";
+    const auto write = [](const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    write(outside, "bleibt");
+    write(journalPathOf(dbf), (".DBT\t\n.DBF\t" + QDir(dir).relativeFilePath(outside) + "\n").toUtf8());
+    EXPECT_EQ(finishPendingMove(dbf, 100), PendingMove::Failed);
+    EXPECT_TRUE(QFileInfo::exists(outside));
+    EXPECT_TRUE(QFileInfo::exists(dir + "7B.DBT")) << "no deletion either";
+    EXPECT_THROW(openToRead(dbf), dbase::DbfError);
+}
