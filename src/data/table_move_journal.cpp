@@ -88,6 +88,9 @@ std::optional<std::vector<MovePart>> readJournal(const QString& dbfPath, const Q
             parts.push_back({ext, QString()});
             continue;
         }
+        for (const QChar c : written)
+            if (c.unicode() < 0x20)
+                return std::nullopt;
         // Sources are written relative to the table's folder: another
         // computer may reach the workspace under another path.
         const QString source = QDir::cleanPath(tableDir.absoluteFilePath(written));
