@@ -29,6 +29,8 @@
 #include <unistd.h>
 
 using namespace zedora;
+using zedora::test::killedIn;
+using zedora::test::killSelf;
 
 namespace {
 
@@ -45,25 +47,6 @@ std::string reportOf(const std::string& name, int words)
     for (int i = 0; i < words; ++i)
         text += " gut";
     return text;
-}
-
-// Runs work in a child process and tells whether it died by SIGKILL, as
-// the kill points make it do.
-bool killedIn(const std::function<void()>& work)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        work();
-        ::_exit(3); // the kill point was never reached
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-}
-
-void killSelf()
-{
-    ::kill(::getpid(), SIGKILL);
 }
 
 // Every engine open for writing fails as on a read-only file system.
@@ -552,4 +535,27 @@ TEST_F(StudentFileLifecycle, JournalNamingOtherFilesIsRefusedAndMovesNothing)
     EXPECT_TRUE(QFileInfo::exists(outside));
     EXPECT_TRUE(QFileInfo::exists(dir + "7B.DBT")) << "no deletion either";
     EXPECT_THROW(openToRead(dbf), dbase::DbfError);
+}
+
+// A part that cannot be moved (here its place is taken by a folder) leaves
+// the journal and the parts still waiting: no reader reads the mix of new
+// table and old rest, and once the obstacle is gone the next reader
+// finishes the move.
+TEST_F(StudentFileLifecycle, FailedMoveIsNotReadAroundAndFinishedOnceItCanBe)
+{
+    writeClass(dbf, "Alt", 5, 20);
+    QFile::remove(dir + "7B.MDX");
+    ASSERT_TRUE(QDir().mkpath(dir + "7B.MDX/belegt"));
+    const std::vector<MovePart> parts = stageNewClass(7);
+    EXPECT_EQ(replaceTable(dbf, parts), ReplaceOutcome::Failed);
+    EXPECT_TRUE(QFileInfo::exists(journalPathOf(dbf)));
+    EXPECT_TRUE(QFileInfo::exists(dir + "NEU7B.MDX")) << "a part the journal names is kept";
+    try {
+        openToRead(dbf);
+        ADD_FAILURE() << "read around an unfinished move";
+    } catch (const dbase::DbfError& e) {
+        EXPECT_NE(std::string(e.what()).find("wurde beim Ersetzen unterbrochen"), std::string::npos) << e.what();
+    }
+    ASSERT_TRUE(QDir(dir + "7B.MDX").removeRecursively());
+    expectWhole(readClass(dbf), "Neu", 7);
 }

@@ -41,6 +41,25 @@ inline int onOtherComputer(const std::function<void()>& work)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Runs work in a child process and tells whether it died by SIGKILL, as a
+// kill point in the work makes it do.
+inline bool killedIn(const std::function<void()>& work)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        work();
+        ::_exit(3); // the kill point was never reached
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+inline void killSelf()
+{
+    ::kill(::getpid(), SIGKILL);
+}
+
 // Another computer that keeps the file open (and, if asked, one record in
 // edit) until it is let go.
 class HoldingComputer {

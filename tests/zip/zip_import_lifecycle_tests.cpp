@@ -211,25 +211,20 @@ TEST_F(ZipImportLifecycle, KilledAtEveryStepLeavesTheOldOrTheNewClassWhole)
     for (int killAt = -1; killAt <= 4; ++killAt) {
         SCOPED_TRACE(killAt);
         resetWorkspace();
-        const pid_t child = ::fork();
-        if (child == 0) {
+        ASSERT_TRUE(killedIn([&] {
             ScriptedInteraction ui;
             ZipImport import(b.root, false, ui);
             import.setReplaceCheck([killAt](const QStringList&) {
                 if (killAt < 0)
-                    ::kill(::getpid(), SIGKILL);
+                    killSelf();
                 return true;
             });
             import.setMoveHook([killAt](int moved) {
                 if (moved == killAt)
-                    ::kill(::getpid(), SIGKILL);
+                    killSelf();
             });
             import.importZip(classZip);
-            ::_exit(3);
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the kill point was not reached";
+        })) << "the kill point was not reached";
         EXPECT_EQ(QFileInfo::exists(journalPathOf(classFile)), killAt >= 0);
 
         if (killAt < 0) {
